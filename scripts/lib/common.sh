@@ -1,0 +1,40 @@
+# Shared by the scripts: the project's folder and installing Debian packages when missing.
+# shellcheck shell=bash
+QR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+export QR_ROOT
+
+# Packages the build, the program and the tests need.
+QR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev)
+QR_TEST_PACKAGES=(clang-14 libclang-rt-14-dev libbenchmark-dev libssl-dev openssl libgmp-dev
+                  python3 python3-cryptography gpsbabel nodejs npm xvfb xauth)
+
+qr_missing_packages() {
+    local p missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    echo "${missing[@]}"
+}
+
+# qr_install PACKAGE...: apt-get update once, then install only the missing ones.
+qr_install() {
+    local missing
+    missing=$(qr_missing_packages "$@")
+    [ -z "$missing" ] && return 0
+    echo "Installing: $missing"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get update -q
+    # shellcheck disable=SC2086
+    $sudo apt-get install -y -q --no-install-recommends $missing
+}
+
+# qr_build DIR [cmake args...]: configure (once) and build.
+qr_build() {
+    local dir="$1"; shift
+    if [ ! -f "$dir/build.ninja" ]; then
+        cmake -S "$QR_ROOT" -B "$dir" -G Ninja "$@"
+    fi
+    cmake --build "$dir" --parallel "$(nproc)"
+}

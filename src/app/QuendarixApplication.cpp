@@ -1,0 +1,18 @@
+#include "app/QuendarixApplication.h"
+
+#include "app/AppContext.h"
+
+namespace qr {
+
+QuendarixApplication::QuendarixApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool QuendarixApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        if (context_) context_->reportError(std::current_exception());
+        return false;
+    }
+}
+
+}  // namespace qr
