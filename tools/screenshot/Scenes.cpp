@@ -5,11 +5,15 @@
 
 namespace qr::screenshot {
 
-const std::map<std::string, Scene>& scenes() {
-    static const std::map<std::string, Scene> all = {
-        {"main", [](Program& program, AppContext&, Done done) { done(&program.mainWindow()); }},
-    };
+std::map<std::string, Scene>& scenes() {
+    static std::map<std::string, Scene> all;
     return all;
 }
+
+namespace {
+const SceneRegistration mainScene("main", [](Program& program, AppContext&, Done done) {
+    done(&program.mainWindow());
+});
+}  // namespace
 
 }  // namespace qr::screenshot
