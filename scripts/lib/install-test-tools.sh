@@ -4,7 +4,7 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 tools="$QR_ROOT/tests/tools"
 if [ ! -d "$tools/node_modules/igc-parser" ]; then
-    (cd "$tools" && npm install --no-audit --no-fund --loglevel=error >/dev/null) || {
+    (cd "$tools" && npm install --no-audit --no-fund --no-package-lock --loglevel=error >/dev/null) || {
         echo "warning: npm could not install igc-parser" >&2
         [ "${CI:-}" = "true" ] && exit 1
     }
