@@ -61,8 +61,8 @@ QPlainTextEdit* makeMemo(QWidget* parent, const char* name, const QStringList& l
     int width = 0;
     for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
     const int margin = 2 * static_cast<int>(memo->document()->documentMargin()) + 4;
-    memo->setMinimumSize(width + margin, metrics.lineSpacing() * int(lines.size()) + margin);
-    memo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    memo->setMinimumWidth(width + margin);
+    memo->setFixedHeight(metrics.lineSpacing() * int(lines.size()) + margin);
     return memo;
 }
 
@@ -126,6 +126,9 @@ void TFormIGCKonfig::createControls() {
                                     "eingegeben werden, ohne die"),
                   QString::fromUtf8("Gültigkeit der Datei zu verletzen")},
                  true);
+    // Over the three rows it stands for: as high as they are, at least as its lines.
+    memo3_->setMinimumHeight(memo3_->maximumHeight());
+    memo3_->setMaximumHeight(QWIDGETSIZE_MAX);
     memo3_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
     memo3_->hide();
 
@@ -135,6 +138,7 @@ void TFormIGCKonfig::createControls() {
     upDown_->setWrapping(true);
     upDown_->setPosition(header::kFirstClass);
     upDown_->setBuddy(edits_[3]);
+    upDown_->setFixedSize(18, edits_[3]->sizeHint().height());
     upDown_->setAccessibleName(labels_[3]->text());
     upDown_->upButton()->setAccessibleName(QString::fromUtf8("Nächste Klasse"));
     upDown_->downButton()->setAccessibleName(QString::fromUtf8("Vorige Klasse"));

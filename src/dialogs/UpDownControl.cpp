@@ -15,7 +15,7 @@ QToolButton* arrowButton(Qt::ArrowType arrow, QWidget* parent) {
     auto* button = new QToolButton(parent);
     button->setArrowType(arrow);
     button->setAutoRepeat(true);
-    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);  // shares the control's size
     return button;
 }
 
