@@ -1,21 +1,384 @@
 #include "dialogs/TFormIGCKonfig.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTextBlock>
+#include <QToolButton>
+#include <algorithm>
+
 #include "app/AppContext.h"
+#include "app/SettingsStore.h"
 #include "app/Translation.h"
+#include "app/WindowPlacement.h"
+#include "dialogs/HeaderRules.h"
+#include "dialogs/UpDownControl.h"
 
 namespace qr {
+
+namespace {
+
+QString text(std::string_view latin1) {
+    return QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size()));
+}
+
+std::string latin1(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
+QFont boldFont(const QWidget* widget) {
+    QFont font = widget->font();
+    font.setBold(true);
+    return font;
+}
+
+// A read-only, borderless memo that shows its lines as they are, sized to them.
+QPlainTextEdit* makeMemo(QWidget* parent, const char* name, const QStringList& lines, bool bold) {
+    auto* memo = new QPlainTextEdit(parent);
+    memo->setObjectName(name);
+    memo->setReadOnly(true);
+    memo->setFocusPolicy(Qt::NoFocus);
+    memo->setFrameShape(QFrame::NoFrame);
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QPalette palette = memo->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));  // part of the form
+    memo->setPalette(palette);
+    if (bold) memo->setFont(boldFont(memo));
+    memo->document()->setDocumentMargin(2);
+    memo->setPlainText(lines.join('\n'));
+
+    const QFontMetrics metrics(memo->font());
+    int width = 0;
+    for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
+    const int margin = 2 * static_cast<int>(memo->document()->documentMargin()) + 4;
+    memo->setMinimumWidth(width + margin);
+    memo->setFixedHeight(metrics.lineSpacing() * int(lines.size()) + margin);
+    return memo;
+}
+
+void setTextColour(QWidget* widget, QPalette::ColorRole role, bool normal) {
+    QPalette palette = widget->palette();
+    palette.setColor(
+        role, normal ? QApplication::palette(widget).color(QPalette::WindowText) : QColor(Qt::red));
+    widget->setPalette(palette);
+}
+
+bool namesExistingDirectory(const std::string& path) {
+    return !path.empty() && QFileInfo(text(path)).isDir();
+}
+
+const QString kSubkey = text(header::kSettingsSubkey);
+
+}  // namespace
 
 TFormIGCKonfig::TFormIGCKonfig(AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context) {
     setObjectName("FormIGCKonfig");
+    createControls();
     FormCreate();
 }
 
 TFormIGCKonfig::~TFormIGCKonfig() = default;
 
+void TFormIGCKonfig::createControls() {
+    static const char* const kLabelTexts[] = {
+        "Pilot",
+        "Glider Typ",
+        "Glider ID (Serien-Nr.)",
+        "Class (Wettb. Klasse)",
+        "Site (Fluggelände)",
+        "Contest Bezeichnung",
+        "Pilot ID",
+        "Pfad zum Speichern der IGC-Datei",
+    };
+    for (int i = 0; i < 8; ++i) {
+        auto* label = new QLabel(QString::fromUtf8(kLabelTexts[i]), this);
+        label->setObjectName(QString("Label%1").arg(i + 1));
+        label->setFont(boldFont(label));
+        labels_[i] = label;
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QString("Edit%1").arg(i + 1));
+        edit->setFont(boldFont(edit));
+        edits_[i] = edit;
+        if (i < 7) label->setBuddy(edit);
+    }
+    // Edit8 comes after the button in the tab order, as on the form.
+    pfadseclect_ = new QPushButton("Durchsuchen", this);
+    pfadseclect_->setObjectName("Pfadseclect");
+    labels_[7]->setBuddy(edits_[7]);
+    setTabOrder(edits_[6], pfadseclect_);
+    setTabOrder(pfadseclect_, edits_[7]);
+
+    memo3_ =
+        makeMemo(this, "Memo3",
+                 {"Es wurde eine IGC Datei aus einem IGC-kompatiblen Flight Recorder eingelesen",
+                  QString::fromUtf8("In diesem Fall können nur noch folgende Parameter "
+                                    "eingegeben werden, ohne die"),
+                  QString::fromUtf8("Gültigkeit der Datei zu verletzen")},
+                 true);
+    // Over the three rows it stands for: as high as they are, at least as its lines.
+    memo3_->setMinimumHeight(memo3_->maximumHeight());
+    memo3_->setMaximumHeight(QWIDGETSIZE_MAX);
+    memo3_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    memo3_->hide();
+
+    upDown_ = new UpDownControl(this);
+    upDown_->setObjectName("UpDown1");
+    upDown_->setRange(header::kFirstClass, header::kLastClass);
+    upDown_->setWrapping(true);
+    upDown_->setPosition(header::kFirstClass);
+    upDown_->setBuddy(edits_[3]);
+    upDown_->setFixedSize(18, edits_[3]->sizeHint().height());
+    upDown_->setAccessibleName(labels_[3]->text());
+    upDown_->upButton()->setAccessibleName(QString::fromUtf8("Nächste Klasse"));
+    upDown_->downButton()->setAccessibleName(QString::fromUtf8("Vorige Klasse"));
+    setTabOrder(edits_[3], upDown_->upButton());
+    setTabOrder(upDown_->upButton(), upDown_->downButton());
+    setTabOrder(upDown_->downButton(), edits_[4]);
+
+    edits_[6]->setMaxLength(4);
+    memo1_ = makeMemo(this, "Memo1",
+                      {QString::fromUtf8("Hier bitte exakt 4 Buchstaben wählen, die an"),
+                       "den Pilotennamen erinnern sollten"},
+                      false);
+    memo2_ = makeMemo(
+        this, "Memo2",
+        {"Erst wenn hier alles plausibel eingegeben ist, erscheint der Button zum speichern der "
+         "IGC-Datei",
+         QString::fromUtf8("Mit <Konfiguration speichern> werden  diese Angaben beim nächsten Mal "
+                           "automatisch wieder"),
+         "vorgeschlagen"},
+        false);
+
+    speichern_ = new QPushButton("IGC Datei speichern", this);
+    speichern_->setObjectName("Speichern");
+    abbrechen_ = new QPushButton("Abbrechen", this);
+    abbrechen_->setObjectName("Abbrechen");
+    konfSpeichern_ = new QPushButton("Konfiguration speichern", this);
+    konfSpeichern_->setObjectName("KonfSpeichern");
+    for (QPushButton* button : {pfadseclect_, speichern_, abbrechen_, konfSpeichern_}) {
+        button->setAutoDefault(false);  // Return in an edit must not press a button
+    }
+    QSizePolicy keepPlace = speichern_->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    speichern_->setSizePolicy(keepPlace);
+    speichern_->hide();
+
+    auto* grid = new QGridLayout(this);
+    grid->setColumnStretch(1, 1);
+    for (int row = 0; row < 3; ++row) {
+        grid->addWidget(labels_[row], row, 0);
+        grid->addWidget(edits_[row], row, 1);
+        grid->setRowStretch(row, 1);  // Memo3 takes the rows' place when they are hidden
+    }
+    grid->addWidget(memo3_, 0, 0, 3, 2);
+    auto* classRow = new QHBoxLayout;
+    classRow->setSpacing(2);
+    classRow->addWidget(edits_[3]);
+    classRow->addWidget(upDown_);
+    grid->addWidget(labels_[3], 3, 0);
+    grid->addLayout(classRow, 3, 1);
+    grid->addWidget(labels_[4], 4, 0);
+    grid->addWidget(edits_[4], 4, 1);
+    grid->addWidget(labels_[5], 5, 0);
+    grid->addWidget(edits_[5], 5, 1);
+    auto* pilotIdRow = new QHBoxLayout;
+    edits_[6]->setFixedWidth(QFontMetrics(edits_[6]->font()).horizontalAdvance("WWWW") + 16);
+    pilotIdRow->addWidget(edits_[6]);
+    pilotIdRow->addWidget(memo1_, 1);
+    grid->addWidget(labels_[6], 6, 0);
+    grid->addLayout(pilotIdRow, 6, 1);
+    grid->addWidget(labels_[7], 7, 0);
+    grid->addWidget(pfadseclect_, 7, 1, Qt::AlignLeft);
+    grid->addWidget(edits_[7], 8, 0, 1, 2);
+    grid->addWidget(memo2_, 9, 0, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(speichern_);
+    buttons->addStretch();
+    buttons->addWidget(abbrechen_);
+    buttons->addWidget(konfSpeichern_);
+    grid->addLayout(buttons, 10, 0, 1, 2);
+
+    for (QLineEdit* edit : edits_) {
+        connect(edit, &QLineEdit::textChanged, this, guarded(context_, [this] { EditChange(); }));
+    }
+    connect(upDown_, &UpDownControl::stepped, this, guarded(context_, [this] { EditChange(); }));
+    connect(pfadseclect_, &QPushButton::clicked, this,
+            guarded(context_, [this] { PfadseclectClick(); }));
+    connect(konfSpeichern_, &QPushButton::clicked, this,
+            guarded(context_, [this] { KonfSpeichernClick(); }));
+    connect(speichern_, &QPushButton::clicked, this,
+            guarded(context_, [this] { SpeichernClick(); }));
+    connect(abbrechen_, &QPushButton::clicked, this,
+            guarded(context_, [this] { AbbrechenClick(); }));
+
+    ensurePolished();
+    setFixedSize(sizeHint());
+}
+
 void TFormIGCKonfig::FormCreate() {
     setWindowTitle(Translate(context_.state().language.name, "Angaben zur IGC-Datei") + "    " +
                    context_.titleText());
+}
+
+void TFormIGCKonfig::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous()) return;  // the window system showing it again, not a new showing
+    centreOnScreen(this);
+    guarded(context_, [this] { FormShow(); })();
+    guarded(context_, [this] { FormActivate(); })();
+}
+
+void TFormIGCKonfig::FormShow() {
+    auto* source = qobject_cast<TFormIGCKonfig*>(context_.permanentHeaderDialog());
+    if (!source || source == this) return;
+    TranslateForm(source);
+    setWindowTitle(source->windowTitle());
+    // Both instances are built alike, so their components match index by index. The edits
+    // get their texts when the values are loaded; the dialog has no combo boxes or menus.
+    const QList<QWidget*> shown = findChildren<QWidget*>();
+    const QList<QWidget*> texts = source->findChildren<QWidget*>();
+    for (qsizetype i = 0; i < std::min(shown.size(), texts.size()); ++i) {
+        QWidget* to = shown[i];
+        const QWidget* from = texts[i];
+        if (to->metaObject() != from->metaObject()) continue;
+        if (auto* label = qobject_cast<QLabel*>(to)) {
+            label->setText(static_cast<const QLabel*>(from)->text());
+        } else if (auto* button = qobject_cast<QAbstractButton*>(to)) {
+            button->setText(static_cast<const QAbstractButton*>(from)->text());
+        } else if (auto* memo = qobject_cast<QPlainTextEdit*>(to)) {
+            const QTextDocument* fromLines = static_cast<const QPlainTextEdit*>(from)->document();
+            QStringList lines;
+            for (int line = 0; line < memo->document()->blockCount(); ++line) {
+                const QTextBlock block = line < fromLines->blockCount()
+                                             ? fromLines->findBlockByNumber(line)
+                                             : memo->document()->findBlockByNumber(line);
+                lines << block.text();
+            }
+            memo->setPlainText(lines.join('\n'));
+        }
+    }
+}
+
+void TFormIGCKonfig::FormActivate() {
+    SharedState& state = context_.state();
+    state.headerConfirmed = false;
+    // A fresh instance is shown each time; setting both ways keeps a reused one right too.
+    const bool names = state.namesFromLogger;
+    for (int i = 0; i < 3; ++i) {
+        labels_[i]->setVisible(!names);
+        edits_[i]->setVisible(!names);
+    }
+    memo3_->setVisible(names);
+    speichern_->setEnabled(true);
+
+    copying_ = false;
+    SettingsStore& store = context_.settings();
+    IgcHeaderValues& values = state.igcHeader;
+    for (const header::StoredValue& stored : header::kStoredValues) {
+        const std::string fallback = stored.value == &IgcHeaderValues::saveDirectory
+                                         ? header::proposedSaveDirectory(latin1(QDir::homePath()))
+                                         : std::string(stored.defaultValue);
+        values.*stored.value = latin1(store.readString(kSubkey, text(stored.name), text(fallback)));
+    }
+    edits_[0]->setText(text(values.pilotName));
+    edits_[1]->setText(text(values.gliderType));
+    edits_[2]->setText(text(values.gliderId));
+    edits_[3]->setText(text(values.competitionClass));
+    edits_[4]->setText(text(values.site));
+    edits_[5]->setText(text(values.competitionId));
+    edits_[6]->setText(text(values.pilotId));
+    edits_[7]->setText(text(values.saveDirectory));
+
+    upDown_->setPosition(header::kFirstClass);
+    upDown_->setPosition(header::classPosition(latin1(edits_[3]->text())));
+    copying_ = true;
+    EditChange();
+}
+
+void TFormIGCKonfig::EditChange() {
+    if (copying_) {
+        IgcHeaderValues& values = context_.state().igcHeader;
+        values.pilotName = latin1(edits_[0]->text());
+        values.gliderType = latin1(edits_[1]->text());
+        values.gliderId = latin1(edits_[2]->text());
+        // Whatever is typed into the class field gives way to the chosen class at once.
+        const QString className = text(header::className(upDown_->position()));
+        if (edits_[3]->text() != className) edits_[3]->setText(className);
+        values.competitionClass = latin1(edits_[3]->text());
+        values.site = latin1(edits_[4]->text());
+        values.competitionId = latin1(edits_[5]->text());
+        values.pilotId = latin1(edits_[6]->text());
+        values.saveDirectory = header::saveDirectoryOf(latin1(edits_[7]->text()));
+    }
+    applyPlausibility();
+}
+
+void TFormIGCKonfig::applyPlausibility() {
+    // The cut changes the field, which runs EditChange again with the cut text.
+    const QString pilotId = edits_[6]->text();
+    const std::string cut = header::cutPilotId(latin1(pilotId));
+    if (cut.size() != static_cast<std::size_t>(pilotId.size()))
+        edits_[6]->setText(pilotId.left(static_cast<qsizetype>(cut.size())));
+
+    header::FieldTexts fields;
+    fields.pilotName = latin1(edits_[0]->text());
+    fields.gliderType = latin1(edits_[1]->text());
+    fields.gliderId = latin1(edits_[2]->text());
+    fields.competitionClass = latin1(edits_[3]->text());
+    fields.site = latin1(edits_[4]->text());
+    fields.contestName = latin1(edits_[5]->text());
+    fields.pilotId = latin1(edits_[6]->text());
+    fields.path = latin1(edits_[7]->text());
+    const header::Plausibility result =
+        header::checkPlausibility(fields, context_.state().namesFromLogger, namesExistingDirectory);
+
+    for (std::size_t i = 0; i < header::kFieldCount; ++i)
+        setTextColour(labels_[i], QPalette::WindowText, result.fieldPasses[i]);
+    speichern_->setVisible(result.confirmVisible);
+    setTextColour(memo2_, QPalette::Text, result.confirmVisible);
+}
+
+void TFormIGCKonfig::PfadseclectClick() {
+    const QString path = edits_[7]->text();
+    const QString start =
+        path.left(static_cast<qsizetype>(header::directoryPart(latin1(path)).size()));
+    const std::optional<QString> chosen = context_.prompts().chooseDirectory(this, start);
+    if (!chosen) return;
+    edits_[7]->setText(chosen->endsWith('/') ? *chosen : *chosen + '/');
+}
+
+void TFormIGCKonfig::KonfSpeichernClick() {
+    SettingsStore& store = context_.settings();
+    const IgcHeaderValues& values = context_.state().igcHeader;
+    const bool names = context_.state().namesFromLogger;
+    for (const header::StoredValue& stored : header::kStoredValues) {
+        if (stored.fromLogger && names) continue;  // the logger supplies these
+        store.writeString(kSubkey, text(stored.name), text(values.*stored.value));
+    }
+    edits_[7]->setText(text(values.saveDirectory));
+}
+
+void TFormIGCKonfig::SpeichernClick() {
+    speichern_->setEnabled(false);
+    edits_[7]->setText(text(context_.state().igcHeader.saveDirectory));
+    context_.state().headerConfirmed = true;
+    copying_ = false;
+    accept();
+}
+
+void TFormIGCKonfig::AbbrechenClick() {
+    reject();
 }
 
 }  // namespace qr
