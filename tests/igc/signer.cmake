@@ -7,3 +7,11 @@ qr_add_gtest(test_igc_signer
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/GRecordSignerTest.cpp
     LINK qr_igc_signer qr_igc_grecord_oracle
 )
+
+# qvd-vali run as a program on files the signer made.
+qr_add_gtest(test_qvd_vali
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/QvdValiTest.cpp
+    LINK qr_igc_signer qr_igc_grecord_oracle
+)
+target_compile_definitions(test_qvd_vali PRIVATE QR_QVD_VALI="$<TARGET_FILE:qvd-vali>")
+add_dependencies(test_qvd_vali qvd-vali)
