@@ -5,7 +5,7 @@ target_link_libraries(qr_igc_grecord_oracle PUBLIC qr_igc_test_oracles)
 
 qr_add_gtest(test_igc_signer
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/GRecordSignerTest.cpp
-    LINK qr_igc_signer qr_igc_grecord_oracle
+    LINK qr_igc_signer qr_igc_grecord_oracle qr_qvd_vali_core
 )
 
 # qvd-vali run as a program on files the signer made.
