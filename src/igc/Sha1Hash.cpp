@@ -67,6 +67,7 @@ void TSha1::Clear() {
 
 void TSha1::Update(const void* data, std::size_t length) {
     RequireInitialized();
+    if (length == 0) return;  // data may then be null
     const auto* bytes = static_cast<const unsigned char*>(data);
 
     const std::uint64_t bits = static_cast<std::uint64_t>(length) << 3;
