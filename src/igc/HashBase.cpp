@@ -6,7 +6,7 @@ void THash::RequireInitialized() const {
     if (!initialized_) throw EHashError("Hash not initialized");
 }
 
-void THash::Wipe(void* memory, std::size_t length) {
+void WipeMemory(void* memory, std::size_t length) {
     volatile auto* bytes = static_cast<volatile unsigned char*>(memory);
     for (std::size_t i = 0; i < length; ++i) bytes[i] = 0;
 }

@@ -15,6 +15,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Overwrites memory in a way the optimiser may not drop (state that held secret input).
+void WipeMemory(void* memory, std::size_t length);
+
 class THash {
 public:
     THash() = default;
@@ -47,9 +50,6 @@ public:
 protected:
     // Throws EHashError unless Init() ran since the last Final() or Clear().
     void RequireInitialized() const;
-    // Overwrites memory in a way the optimiser may not drop.
-    static void Wipe(void* memory, std::size_t length);
-
     bool initialized_ = false;
 };
 

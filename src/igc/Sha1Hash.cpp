@@ -57,8 +57,8 @@ void TSha1::Init() {
 }
 
 void TSha1::Clear() {
-    Wipe(chain_, sizeof chain_);
-    Wipe(buffer_, sizeof buffer_);
+    WipeMemory(chain_, sizeof chain_);
+    WipeMemory(buffer_, sizeof buffer_);
     buffered_ = 0;
     lengthLow_ = 0;
     lengthHigh_ = 0;
@@ -67,6 +67,7 @@ void TSha1::Clear() {
 
 void TSha1::Update(const void* data, std::size_t length) {
     RequireInitialized();
+    if (length == 0) return;  // data may then be null
     const auto* bytes = static_cast<const unsigned char*>(data);
 
     const std::uint64_t bits = static_cast<std::uint64_t>(length) << 3;
@@ -109,6 +110,8 @@ void TSha1::Final(std::uint8_t* digest) {
     Clear();
 }
 
+namespace {
+
 // The 80 steps written out: the message schedule lives in a ring of 16 words, and the five
 // working variables change roles from step to step instead of being moved.
 #define QR_SHA1_W(i) \
@@ -137,11 +140,13 @@ void TSha1::Final(std::uint8_t* digest) {
     R(c, d, e, a, b, (i) + 3); \
     R(b, c, d, e, a, (i) + 4)
 
-void TSha1::Compress(const unsigned char* blocks, std::size_t count) {
+// Always inlined, so that each caller below gets code for its own instruction set.
+[[gnu::always_inline]] inline void compressBlocks(std::uint32_t* chain, const unsigned char* blocks,
+                                                  std::size_t count) {
     std::uint32_t w[16];
     for (; count > 0; --count, blocks += 64) {
         for (int i = 0; i < 16; ++i) w[i] = loadBigEndian(blocks + 4 * i);
-        std::uint32_t a = chain_[0], b = chain_[1], c = chain_[2], d = chain_[3], e = chain_[4];
+        std::uint32_t a = chain[0], b = chain[1], c = chain[2], d = chain[3], e = chain[4];
 
         QR_SHA1_FIVE(QR_SHA1_R0, 0);
         QR_SHA1_FIVE(QR_SHA1_R0, 5);
@@ -164,13 +169,13 @@ void TSha1::Compress(const unsigned char* blocks, std::size_t count) {
         QR_SHA1_FIVE(QR_SHA1_R4, 70);
         QR_SHA1_FIVE(QR_SHA1_R4, 75);
 
-        chain_[0] += a;
-        chain_[1] += b;
-        chain_[2] += c;
-        chain_[3] += d;
-        chain_[4] += e;
+        chain[0] += a;
+        chain[1] += b;
+        chain[2] += c;
+        chain[3] += d;
+        chain[4] += e;
     }
-    Wipe(w, sizeof w);
+    WipeMemory(w, sizeof w);
 }
 
 #undef QR_SHA1_FIVE
@@ -184,5 +189,38 @@ void TSha1::Compress(const unsigned char* blocks, std::size_t count) {
 #undef QR_SHA1_CH
 #undef QR_SHA1_STEP
 #undef QR_SHA1_W
+
+void compressPortable(std::uint32_t* chain, const unsigned char* blocks, std::size_t count) {
+    compressBlocks(chain, blocks, count);
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// x86-64 processors with BMI2 rotate without touching the flags or the source register,
+// which shortens the steps noticeably; others take the portable code.
+[[gnu::target("bmi2")]] void compressBmi2(std::uint32_t* chain, const unsigned char* blocks,
+                                          std::size_t count) {
+    compressBlocks(chain, blocks, count);
+}
+
+using CompressFunction = void (*)(std::uint32_t*, const unsigned char*, std::size_t);
+
+CompressFunction compressForThisProcessor() {
+    static const CompressFunction chosen = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("bmi2") ? compressBmi2 : compressPortable;
+    }();
+    return chosen;
+}
+#else
+auto compressForThisProcessor() {
+    return compressPortable;
+}
+#endif
+
+}  // namespace
+
+void TSha1::Compress(const unsigned char* blocks, std::size_t count) {
+    compressForThisProcessor()(chain_, blocks, count);
+}
 
 }  // namespace qr

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "GRecordCheck.h"
 #include "GRecordOracle.h"
 #include "app/Errors.h"
 #include "igc/GRecordDigest.h"
@@ -20,6 +21,13 @@ using test::WriteFileBytes;
 
 std::string hexOf(const TGRecordDigest& d) {
     return test::ToHex(std::string_view(reinterpret_cast<const char*>(d.data()), d.size()));
+}
+
+// OpenSSL with its own line selection, and the qvd-vali check, must agree.
+bool verifiersAccept(const std::string& signedBytes) {
+    const bool openssl = test::OpensslAcceptsGRecord(signedBytes);
+    EXPECT_EQ(vali::CheckGRecord(signedBytes).passed, openssl);
+    return openssl;
 }
 
 std::string unsignedSample() {
@@ -66,7 +74,7 @@ TEST(GRecordSigner, KnownAnswer) {
                                "GValdorine B8EA50B33FE58DB9B96DE3768C806C575EA207B4\r\n"
                                "GValdorine C7618B251C24555D33CED49588D71B21ECFE0C8F\r\n");
     EXPECT_EQ(quick.pauses, (std::vector<int>{100, 1000}));
-    EXPECT_TRUE(test::OpensslAcceptsGRecord(signedBytes));
+    EXPECT_TRUE(verifiersAccept(signedBytes));
 }
 
 TEST(GRecordSigner, DigestCoversTheDataLines) {
@@ -107,7 +115,7 @@ TEST(GRecordSigner, EditsAfterSigning) {
     TempDir dir;
     QuickSeams quick;
     const std::string signedBytes = signCopy(dir, "edit.igc", unsignedSample(), quick.seams);
-    ASSERT_TRUE(test::OpensslAcceptsGRecord(signedBytes));
+    ASSERT_TRUE(verifiersAccept(signedBytes));
 
     struct Case {
         const char* line;  // the line that is changed
@@ -127,7 +135,7 @@ TEST(GRecordSigner, EditsAfterSigning) {
         const std::size_t at = edited.find(std::string(c.line) + "\r\n");
         ASSERT_NE(at, std::string::npos) << c.line;
         edited.insert(at + std::string(c.line).size(), "X");
-        EXPECT_EQ(test::OpensslAcceptsGRecord(edited), c.staysValid) << c.line;
+        EXPECT_EQ(verifiersAccept(edited), c.staysValid) << c.line;
     }
 }
 
@@ -140,8 +148,8 @@ TEST(GRecordSigner, TwoSignaturesOfTheSameFileDifferAndBothHold) {
     expectTwoGLines(original, first);
     expectTwoGLines(original, second);
     EXPECT_NE(first, second);
-    EXPECT_TRUE(test::OpensslAcceptsGRecord(first));
-    EXPECT_TRUE(test::OpensslAcceptsGRecord(second));
+    EXPECT_TRUE(verifiersAccept(first));
+    EXPECT_TRUE(verifiersAccept(second));
 }
 
 TEST(GRecordSigner, DrawsKWithTheLinearCongruentialGenerator) {
@@ -191,7 +199,7 @@ TEST(GRecordSigner, ShortValuesGiveShorterLines) {
         const std::vector<std::string> lines = ReadIgcLines(signedBytes.substr(original.size()));
         ASSERT_EQ(lines.size(), 2u);
         EXPECT_EQ(lines[shortLine].size(), 11u + 38u) << lines[shortLine];
-        EXPECT_TRUE(test::OpensslAcceptsGRecord(signedBytes));
+        EXPECT_TRUE(verifiersAccept(signedBytes));
     }
 }
 
@@ -230,7 +238,7 @@ TEST(GRecordSigner, DefaultCallPausesAndSigns) {
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1100));
     const std::string signedBytes = ReadFileBytes(path);
     expectTwoGLines(original, signedBytes);
-    EXPECT_TRUE(test::OpensslAcceptsGRecord(signedBytes));
+    EXPECT_TRUE(verifiersAccept(signedBytes));
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ TEST(Sha1, SplitUpdateEqualsOneUpdate) {
     TSha1 sha;
     sha.Init();
     sha.UpdateStr("ab");
-    sha.UpdateStr("");
+    sha.UpdateStr(std::string_view());
     sha.UpdateStr("c");
     Digest d{};
     sha.Final(d.data());
