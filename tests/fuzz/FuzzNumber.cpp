@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (value) std::abort();
     }
     // Decimal texts of plain digits agree with strtoll.
-    if (value && size > 0 && size < 12 && text.find_first_not_of("0123456789") == std::string::npos &&
+    if (value && size > 0 && size < 12 &&
+        text.find_first_not_of("0123456789") == std::string::npos &&
         std::strtoll(text.c_str(), nullptr, 10) != *value)
         std::abort();
     return 0;
