@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QTextCursor>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <thread>
@@ -146,6 +147,19 @@ TZelmor::TZelmor(AppContext& context, QWidget* parent) : QMainWindow(parent), co
 
     ComPort1.setDeviceName("COM%d");
     ComPort1.setBaudrate(TComBaudrate::br4800);
+    TComFlowControl& flow = ComPort1.FlowControl();
+    flow.BeginUpdate();
+    flow.setOutCtsFlow(false);
+    flow.setOutDsrFlow(false);
+    flow.setControlDtr(TComDtrControl::dtrDisabled);
+    flow.setControlRts(TComRtsControl::rtsDisabled);
+    flow.setXonXoffOut(false);
+    flow.setXonXoffIn(false);
+    flow.setDsrSensitivity(false);
+    flow.setTxContinueOnXoff(false);
+    flow.EndUpdate();
+    ComPort1.setEventPriority(TThreadPriority::tpHigher);
+    ComPort1.setWritePriority(TThreadPriority::tpHigher);
     ComPort1.OnRxChar = [this](TCustomComPort&, int count) {
         guarded(context_, [this, count] { ComPort1RxChar(count); })();
     };
@@ -208,6 +222,7 @@ void TZelmor::createControls() {
         panels_[i] = new QLabel(panelTexts[i], StatusBar1);
         panels_[i]->setObjectName(QString("StatusBar1Panel%1").arg(i));
         panels_[i]->setFixedWidth(panelWidths[i]);
+        panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         StatusBar1->addWidget(panels_[i]);
     }
     setStatusBar(StatusBar1);
@@ -601,7 +616,13 @@ void TZelmor::Auswerten() {
     ProgressBar1->show();
     Timer1->stop();
     Timer1->setInterval(kDownloadWaitMs);
-    ComPort1.setBaudrate(TComBaudrate::br4800);
+    bool deviceFailed = false;
+    try {
+        ComPort1.setBaudrate(TComBaudrate::br4800);
+    } catch (const EComPortError&) {
+        // The device is gone (unplugged in mid-answer): what came is still evaluated.
+        deviceFailed = true;
+    }
 
     if (exchange_.receiveBuffer().empty()) {
         Memo1->setPlainText(translated("Quendarix antwortet nicht") + "!!!\n");
@@ -631,17 +652,30 @@ void TZelmor::Auswerten() {
         button->show();
     ComboBoxBaud->show();
     ProgressBar1->hide();
+    if (deviceFailed) linkLost();
 }
 
 void TZelmor::ComPort1Error(int errors) {
-    if (!testFlag_) return;
-    QString panel;
-    for (const auto& entry : kPortErrorTexts) {
-        if (!(errors & entry.flag)) continue;
-        addMemoLine(entry.text);
-        panel += "   " + QString(entry.text);
+    if (testFlag_) {
+        QString panel;
+        for (const auto& entry : kPortErrorTexts) {
+            if (!(errors & entry.flag)) continue;
+            addMemoLine(entry.text);
+            panel += "   " + QString(entry.text);
+        }
+        setPanel(2, panel);
     }
-    setPanel(2, panel);
+    // The component reports a device that hung up (a USB adapter pulled out) this way.
+    if ((errors & CE_IOE) && ComPort1.IsOpen()) linkLost();
+}
+
+void TZelmor::linkLost() {
+    // The next command opens the port afresh and reports if the device is still missing.
+    if (ComPort1.IsOpen()) ComPort1.Close();
+    context_.reportError(translated("Die Verbindung zu Quendarix über %1 ist unterbrochen. "
+                                    "Bitte die Verbindung prüfen und den Befehl wiederholen.")
+                             .arg(ComboBoxCom->currentText()),
+                         this);
 }
 
 }  // namespace qr

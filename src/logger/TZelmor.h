@@ -88,6 +88,8 @@ private:
     void setCommandButtonsVisible(bool visible);
     void placeLabel3();
     void send(std::string_view sentence);
+    // The device went away: close the port and tell the user.
+    void linkLost();
 
     AppContext& context_;
     bool shownOnce_ = false;
