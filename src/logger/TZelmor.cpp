@@ -672,8 +672,9 @@ void TZelmor::ComPort1Error(int errors) {
 void TZelmor::linkLost() {
     // The next command opens the port afresh and reports if the device is still missing.
     if (ComPort1.IsOpen()) ComPort1.Close();
-    context_.reportError(translated("Die Verbindung zu Quendarix über %1 ist unterbrochen. "
-                                    "Bitte die Verbindung prüfen und den Befehl wiederholen.")
+    context_.reportError(translated("Die Verbindung zu Quendarix über %1 ist unterbrochen; "
+                                    "empfangene Daten können unvollständig sein. Bitte die "
+                                    "Verbindung prüfen und den Befehl wiederholen.")
                              .arg(ComboBoxCom->currentText()),
                          this);
 }
