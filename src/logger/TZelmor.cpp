@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -237,6 +238,10 @@ void TZelmor::createControls() {
     ComboBoxBaud->setEditable(true);
     ComboBoxBaud->setInsertPolicy(QComboBox::NoInsert);
     ComboBoxBaud->resize(81, 21);
+    // The boxes are narrow: keep the start of the chosen text in view, not its end.
+    for (QComboBox* box : {ComboBoxCom, ComboBoxBaud})
+        connect(box, &QComboBox::currentIndexChanged, box,
+                [box] { box->lineEdit()->setCursorPosition(0); });
 
     ButtonOn = pictureButton(client, "ButtonOn", "Logger &on", QStyle::SP_MediaPlay, 24, 89);
     ButtonOff = pictureButton(client, "ButtonOff", "Logger o&ff", QStyle::SP_MediaStop, 24, 89);
