@@ -2,7 +2,9 @@
 // pseudo-terminal (or on a device that does not exist).
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -251,6 +253,35 @@ TEST_F(MainWindowTest, CancelledDeleteSendsNothing) {
     EXPECT_EQ(prompts.questions[0], "Sollen alle Trackdaten im Logger wirklich gelöscht werden?");
     EXPECT_FALSE(w.comPort().IsOpen());
     EXPECT_EQ(pty.receive(1, 300ms), "");
+    EXPECT_EQ(visibleCommandButtons(), 6);
+}
+
+TEST_F(MainWindowTest, SettingsDialogThenTheLoggerIsSwitchedOn) {
+    test::PtyPair pty;
+    mapPort(1, pty.slavePath());
+    TZelmor& w = show();
+    w.ButtonOffClick();  // opens the port
+    EXPECT_EQ(pty.receive(13), "\n\r$PQVD,OFF\r\n");
+    EXPECT_EQ(text("Memo1"), "Schalte Quendarix aus");
+    QString shown;
+    bool portWasClosed = false;
+    prompts.onModal = [&](QDialog& dialog) {
+        shown = dialog.objectName();
+        portWasClosed = !w.comPort().IsOpen();  // the dialog opens the device itself
+        return int(QDialog::Accepted);
+    };
+    w.ButtonSetClick();
+    EXPECT_EQ(shown, "SetQVD");
+    EXPECT_TRUE(portWasClosed);
+    for (QWidget* top : QApplication::topLevelWidgets())
+        EXPECT_NE(top->objectName(), "SetQVD");  // destroyed again
+    EXPECT_EQ(pty.receive(12), "\n\r$PQVD,ON\r\n");
+    EXPECT_EQ(text("Memo1"), "Schalte Quendarix ein / Reset\n");
+    EXPECT_EQ(get<QPlainTextEdit>("Memo1")->font().pointSize(), 8);
+    // The answer to "on" is collected and evaluated although no wait was started.
+    pty.send("$PQVD,ON,OK\r\n");
+    ASSERT_TRUE(test::pumpUntil([&] { return text("Memo1").contains("OK"); }));
+    EXPECT_EQ(text("Memo1"), "Schalte Quendarix ein / Reset\n$PQVD,ON,OK\n");
     EXPECT_EQ(visibleCommandButtons(), 6);
 }
 
