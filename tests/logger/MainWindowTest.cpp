@@ -285,6 +285,23 @@ TEST_F(MainWindowTest, SettingsDialogThenTheLoggerIsSwitchedOn) {
     EXPECT_EQ(visibleCommandButtons(), 6);
 }
 
+TEST_F(MainWindowTest, APortThatCannotBeOpenedEndsTheCommand) {
+    test::PtyPair pty;
+    mapPort(1, pty.slavePath());
+    TZelmor& w = show();
+    mapPort(1, "/nonexistent/qr-unplugged");  // the adapter is gone meanwhile
+    const QString before = text("Memo1");
+    get<QPushButton>("ButtonBAT")->click();
+    ASSERT_EQ(prompts.errors.size(), 1);
+    EXPECT_TRUE(prompts.errors[0].startsWith("Specified device not found"))
+        << prompts.errors[0].toStdString();
+    EXPECT_FALSE(w.comPort().IsOpen());
+    EXPECT_EQ(text("Memo1"), before);
+    EXPECT_EQ(visibleCommandButtons(), 6);
+    EXPECT_TRUE(get<QComboBox>("ComboBoxCom")->isVisible());
+    EXPECT_FALSE(get<QPushButton>("ButtonStart")->isEnabled());  // disabled before the attempt
+}
+
 TEST_F(MainWindowTest, DownloadWithoutChosenSpeedStaysAt4800) {
     test::PtyPair pty;
     mapPort(1, pty.slavePath());
