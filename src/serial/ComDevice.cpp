@@ -176,6 +176,9 @@ void ComDevice::apply(const LineSettings& s) {
 
     const speed_t standard = standardSpeed(s.bitsPerSecond);
     if (s.bitsPerSecond <= 0) throwDcbError(EINVAL);
+    // The input-speed bits may still say "other speed" from an earlier set-up; cleared,
+    // the input runs at the output speed.
+    tio.c_cflag &= ~CIBAUD;
     if (::cfsetspeed(&tio, standard ? standard : B38400) != 0) throwDcbError(errno);
     if (::tcsetattr(fd_, TCSANOW, &tio) != 0) throwDcbError(errno);
     if (!standard) {

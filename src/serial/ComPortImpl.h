@@ -80,8 +80,8 @@ struct TCustomComPort::Impl {
     // Moves up to max bytes from the device into the input queue (read lock held).
     std::size_t fillInputQueue(std::size_t max);
     void markBroken();
-    void receiveLoop(std::stop_token stop);
-    void writeLoop(std::stop_token stop);
+    void receiveLoop(std::stop_token stop, TThreadPriority priority);
+    void writeLoop(std::stop_token stop, TThreadPriority priority);
     void dispatch(int events);
     static void wake(const serial::UniqueFd& fd);
 };

@@ -95,12 +95,21 @@ void TCustomComPort::Open() {
         d.handOff = std::make_shared<serial::HandOff>([&d](int events) { d.dispatch(events); });
         if (d.eventMask != 0) {
             d.handOff->workerStarted();
-            d.receiveThread = std::jthread([&d](std::stop_token stop) {
-                d.receiveLoop(stop);
+            try {
+                d.receiveThread = std::jthread(
+                    [&d](std::stop_token stop, TThreadPriority priority) {
+                        d.receiveLoop(stop, priority);
+                        d.handOff->workerDone();
+                    },
+                    d.eventPriority);
+            } catch (...) {
                 d.handOff->workerDone();
-            });
+                throw;
+            }
         }
-        d.writeThread = std::jthread([&d](std::stop_token stop) { d.writeLoop(stop); });
+        d.writeThread = std::jthread(
+            [&d](std::stop_token stop, TThreadPriority priority) { d.writeLoop(stop, priority); },
+            d.writePriority);
     } catch (const std::system_error& e) {
         d.shutDown();
         throw EComPortError("Can't create thread (" + std::to_string(e.code().value()) + "), " +
