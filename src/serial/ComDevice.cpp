@@ -82,8 +82,7 @@ std::string errorText(int code) {
 }
 
 EComPortError openError(const std::string& path, const std::string& displayName, int code) {
-    if (code == ENOENT || code == ENODEV || code == ENXIO)
-        return EComPortError("Specified device not found (" + displayName + ").");
+    if (code == ENOENT) return EComPortError("Specified device not found (" + displayName + ").");
     std::string text = errorText(code);
     if (code == EACCES || code == EPERM) {
         std::string owner = "dialout";
