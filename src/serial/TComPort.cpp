@@ -174,7 +174,7 @@ std::string TCustomComPort::ReadText() {
     const std::size_t waiting = static_cast<std::size_t>(d.statusQuery());
     if (waiting == 0) return {};
     const bool wasFull = d.inputQueue.size() >= d.readSize;
-    if (waiting > d.inputQueue.size()) d.fillInputQueue(waiting - d.inputQueue.size());
+    if (waiting > d.inputQueue.size()) d.fillInputQueue(waiting - d.inputQueue.size(), true);
     std::string text = std::move(d.inputQueue);
     d.inputQueue.clear();
     if (wasFull) Impl::wake(d.rxWakeFd);
@@ -239,7 +239,7 @@ int TCustomComPort::Impl::statusQuery() {
     return static_cast<int>(inputQueue.size()) + waiting;
 }
 
-std::size_t TCustomComPort::Impl::fillInputQueue(std::size_t max) {
+std::size_t TCustomComPort::Impl::fillInputQueue(std::size_t max, bool raise) {
     std::lock_guard lock(readLock);
     std::size_t total = 0;
     char chunk[4096];
@@ -253,7 +253,11 @@ std::size_t TCustomComPort::Impl::fillInputQueue(std::size_t max) {
         } else if (n < 0 && errno == EAGAIN) {
             break;
         } else {
+            const int code = n < 0 ? errno : 0;
             markBroken();  // 0: hung up; EIO: the device is gone
+            if (raise && code != 0 && code != EIO && code != ENXIO && code != ENODEV)
+                throw EComPortError("Read error (" + std::to_string(code) + "), " +
+                                    serial::errorText(code));
         }
     }
     return total;

@@ -433,8 +433,8 @@ TEST_F(ComPortTest, CloseServesAPendingHandOff) {
     };
     port.Open();
     pty.send("late");
-    // The receive thread is now blocked in its hand-off; the GUI thread does not pump.
-    std::this_thread::sleep_for(300ms);
+    // The receive thread is soon blocked in its hand-off; the GUI thread does not pump.
+    std::this_thread::sleep_for(1s);
     port.Close();
     closeReturned = true;
     EXPECT_TRUE(handled);
