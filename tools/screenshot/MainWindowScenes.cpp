@@ -1,0 +1,77 @@
+// Scenes of the main window after an exchange with the logger, played by the simulator
+// in this process on a pseudo-terminal registered as COM 1.
+#include <QComboBox>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdio>
+#include <exception>
+
+#include "app/AppContext.h"
+#include "app/Program.h"
+#include "app/SettingsStore.h"
+#include "logger/TZelmor.h"
+#include "qvdsim/LoggerSimulator.h"
+#include "screenshot/Scenes.h"
+
+namespace qr::screenshot {
+
+namespace {
+
+sim::LoggerSimulator& simulator() {
+    static sim::LoggerSimulator instance([] {
+        sim::SimulatorConfig config;
+        config.pacing = false;  // the whole memory in moments
+        return config;
+    }());
+    return instance;
+}
+
+// The window was shown before the simulator existed: choose COM 1 again, as a user would.
+void connectToSimulator(TZelmor& window, AppContext& context) {
+    simulator().start();
+    simulator().registerAs(context.settings().path().toStdString(), 1);
+    window.findChild<QComboBox*>("ComboBoxCom")->setCurrentIndex(1);
+    window.ComChange();
+}
+
+// Hands the window over once the evaluation has ended (the command buttons are back).
+void whenAnswered(TZelmor& window, const Done& done) {
+    auto* poll = new QTimer(&window);
+    QObject::connect(poll, &QTimer::timeout, &window, [poll, &window, done] {
+        if (!window.findChild<QPushButton*>("ButtonBAT")->isVisible()) return;
+        poll->stop();
+        poll->deleteLater();
+        done(&window);
+    });
+    poll->start(50);
+}
+
+// Runs a command against the simulator; a failure is printed and the window grabbed as it is.
+template <typename Command>
+Scene exchangeScene(Command command) {
+    return [command](Program& program, AppContext& context, Done done) {
+        TZelmor& window = program.mainWindow();
+        try {
+            connectToSimulator(window, context);
+            command(window);
+            whenAnswered(window, done);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "scene failed: %s\n", e.what());
+            done(&window);
+        }
+    };
+}
+
+const SceneRegistration statusScene("main-status", exchangeScene([](TZelmor& window) {
+                                        window.ButtonBATClick();
+                                    }));
+
+const SceneRegistration downloadScene(
+    "main-download", exchangeScene([](TZelmor& window) {
+        window.findChild<QComboBox*>("ComboBoxBaud")->setCurrentIndex(4);  // 57600 bps
+        window.ButtonStartClick();
+    }));
+
+}  // namespace
+
+}  // namespace qr::screenshot
