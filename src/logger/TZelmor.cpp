@@ -144,6 +144,7 @@ TZelmor::TZelmor(AppContext& context, QWidget* parent) : QMainWindow(parent), co
     setFont(QFont("MS Sans Serif", 8));
     setFixedSize(790, 513);
     createControls();
+    connectTrackList();
 
     ComPort1.setDeviceName("COM%d");
     ComPort1.setBaudrate(TComBaudrate::br4800);

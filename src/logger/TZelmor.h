@@ -9,6 +9,8 @@
 #include <string_view>
 
 #include "logger/Exchange.h"
+#include "logger/TrackSelection.h"
+#include "logger/TrackSplit.h"
 #include "serial/TComPort.h"
 
 class QCheckBox;
@@ -55,6 +57,13 @@ public:
     void ButtonDisable();  // hides the command controls and starts the answer timer
     void RcvBaud();        // switches the port to the chosen download speed
 
+    // The track list (TZelmorTracks.cpp).
+    void ButtonAuswertungClick();
+    void CheckListBoxTrackClickCheck();
+    void CheckBoxNamenClick();
+    // What the IGC file writer gets when the user presses ButtonFertig.
+    TrackSelection trackSelection() const;
+
     // What the track split and the IGC file writer read: lines 1 to lineCount() of the
     // last evaluated answer, with the logger's A records rewritten to begin with "AXVN ".
     const LineBuffer& lineBuffer() const { return exchange_.lineBuffer(); }
@@ -90,12 +99,14 @@ private:
     void send(std::string_view sentence);
     // The device went away: close the port and tell the user.
     void linkLost();
+    void connectTrackList();
 
     AppContext& context_;
     bool shownOnce_ = false;
     bool testFlag_ = false;
     std::array<QString, 3> panelTitles_;
     Exchange exchange_;
+    TrackList tracks_;  // first A record, USB flag and start table of the last track list
 
     // Controls, with the names of the window's layout.
     QPlainTextEdit* Memo1 = nullptr;
