@@ -1,6 +1,27 @@
 #pragma once
-// The main window: the program's console for the logger.
+// The main window: the program's console for the logger. It chooses the COM port and the
+// download speed, sends the logger's commands, collects and evaluates the answers (the
+// evaluation itself is the Qt-free Exchange), and shows or hides its controls according
+// to where the user is in the workflow.
 #include <QMainWindow>
+#include <QString>
+#include <array>
+#include <string_view>
+
+#include "logger/Exchange.h"
+#include "logger/TrackSelection.h"
+#include "logger/TrackSplit.h"
+#include "serial/TComPort.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QTimer;
 
 namespace qr {
 
@@ -14,13 +35,104 @@ public:
 
     // Handlers (named after the control and the event).
     void FormShow();
+    void FormResize();
+    void FormClose();
+    void ComChange();
+    void ComboBoxBaudClick();
+    void ButtonOnClick();
+    void ButtonOffClick();
+    void ButtonBATClick();
+    void ButtonStartClick();
+    void ButtonDelClick();
+    void ButtonSetClick();
+    void ComPort1Error(int errors);
+    // Collects an answer until the line has been quiet, then evaluates it.
+    void ComPort1RxChar(int count);
+    // Evaluates the receive buffer; also the tick of the answer timer Timer1.
+    void Auswerten();
+
+    // Steps of the commands.
+    void checkCOM();       // prepares the link; opens the port when it is closed
+    void Startlesen();     // clears the display and starts the wait for the answer
+    void ButtonDisable();  // hides the command controls and starts the answer timer
+    void RcvBaud();        // switches the port to the chosen download speed
+
+    // The track list (TZelmorTracks.cpp).
+    void ButtonAuswertungClick();
+    void CheckListBoxTrackClickCheck();
+    void CheckBoxNamenClick();
+    // What the IGC file writer gets when the user presses ButtonFertig.
+    TrackSelection trackSelection() const;
+
+    // What the track split and the IGC file writer read: lines 1 to lineCount() of the
+    // last evaluated answer, with the logger's A records rewritten to begin with "AXVN ".
+    const LineBuffer& lineBuffer() const { return exchange_.lineBuffer(); }
+    int lineCount() const { return exchange_.lineBuffer().count(); }
+    int dataflashUsed() const { return exchange_.dataflashUsed(); }
+    // The exchange state (receive buffer, mode flag, dataflash-used value, line buffer).
+    Exchange& exchange() { return exchange_; }
+    TComPort& comPort() { return ComPort1; }
+    bool testFlag() const { return testFlag_; }
+
+    // The most text Memo1 takes before a download display starts it afresh.
+    static constexpr std::size_t kMemoCapacity = 2 * 1024 * 1024;
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    class Display;
+
+    void createControls();
+    QString translated(const QString& text) const;
+    void setPanel(int index, const QString& text);
+    void setCaption(QLabel* label, const QString& text);
+    void memoFont8();
+    // text := text + piece, as the evaluation adds its lines.
+    void appendMemoText(const QString& piece);
+    // A new line of its own at the end of Memo1.
+    void addMemoLine(const QString& line);
+    void setCommandButtonsVisible(bool visible);
+    void placeLabel3();
+    void send(std::string_view sentence);
+    // The device went away: close the port and tell the user.
+    void linkLost();
+    void connectTrackList();
+
     AppContext& context_;
     bool shownOnce_ = false;
+    bool testFlag_ = false;
+    std::array<QString, 3> panelTitles_;
+    Exchange exchange_;
+    TrackList tracks_;  // first A record, USB flag and start table of the last track list
+
+    // Controls, with the names of the window's layout.
+    QPlainTextEdit* Memo1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    std::array<QLabel*, 3> panels_{};
+    QComboBox* ComboBoxCom = nullptr;
+    QComboBox* ComboBoxBaud = nullptr;
+    QPushButton* ButtonOn = nullptr;
+    QPushButton* ButtonOff = nullptr;
+    QPushButton* ButtonBAT = nullptr;
+    QPushButton* ButtonStart = nullptr;
+    QPushButton* ButtonSet = nullptr;
+    QPushButton* ButtonDel = nullptr;
+    QPushButton* ButtonAuswertung = nullptr;
+    QPushButton* ButtonFertig = nullptr;
+    QPushButton* OKButton = nullptr;
+    QListWidget* CheckListBoxTrack = nullptr;
+    QCheckBox* CheckBoxNamen = nullptr;
+    QPlainTextEdit* Memo2 = nullptr;
+    QTimer* Timer1 = nullptr;
+    // Declared last: destroyed first, so that no handler runs on half-destroyed controls.
+    TComPort ComPort1;
 };
 
 }  // namespace qr

@@ -1,1 +1,5 @@
-qr_ui_library(qr_logger_ui SOURCES ${CMAKE_CURRENT_LIST_DIR}/TZelmor.cpp LINK qr_app_ui qr_dialogs_ui)
+# The main window. The exchange core and the serial port do the work; the window shows it.
+qr_ui_library(qr_logger_ui
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/TZelmor.cpp
+    LINK qr_app_ui qr_dialogs_ui qr_exchange qr_serial
+)

@@ -1,0 +1,9 @@
+qr_add_gtest(serial_comport_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/ComPortTest.cpp
+    LINK qr_serial
+    QT LABELS threads)
+
+qr_add_gtest(serial_simulator_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/SimulatorTest.cpp
+    LINK qr_qvdsim
+    LABELS threads)
