@@ -145,6 +145,7 @@ TZelmor::TZelmor(AppContext& context, QWidget* parent) : QMainWindow(parent), co
     setFixedSize(790, 513);
     createControls();
     connectTrackList();
+    connectWriter();
 
     ComPort1.setDeviceName("COM%d");
     ComPort1.setBaudrate(TComBaudrate::br4800);

@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <QString>
 #include <array>
+#include <functional>
+#include <string>
 #include <string_view>
 
 #include "logger/Exchange.h"
@@ -63,6 +65,10 @@ public:
     void CheckBoxNamenClick();
     // What the IGC file writer gets when the user presses ButtonFertig.
     TrackSelection trackSelection() const;
+    // Writes the chosen flight as a signed .igc file (TZelmorWriter.cpp).
+    void ButtonFertigClick();
+    // Replaces the G-record signer (tests that must not wait for its pauses).
+    void setSigner(std::function<void(const std::string&)> signer) { signer_ = std::move(signer); }
 
     // What the track split and the IGC file writer read: lines 1 to lineCount() of the
     // last evaluated answer, with the logger's A records rewritten to begin with "AXVN ".
@@ -100,6 +106,7 @@ private:
     // The device went away: close the port and tell the user.
     void linkLost();
     void connectTrackList();
+    void connectWriter();
 
     AppContext& context_;
     bool shownOnce_ = false;
@@ -107,6 +114,7 @@ private:
     std::array<QString, 3> panelTitles_;
     Exchange exchange_;
     TrackList tracks_;  // first A record, USB flag and start table of the last track list
+    std::function<void(const std::string&)> signer_;  // empty: the program's signer
 
     // Controls, with the names of the window's layout.
     QPlainTextEdit* Memo1 = nullptr;
