@@ -120,7 +120,7 @@ TEST_F(WriterWiringTest, ConfirmedDialogWritesTheSignedFileAndSaysWhere) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray content = file.readAll();
-    EXPECT_TRUE(content.startsWith("AXVN 001\r\nHFDTE081226\r\nHFPLTPILOT:Jane Doe\r\n"));
+    EXPECT_TRUE(content.startsWith("AXVN  001\r\nHFDTE081226\r\nHFPLTPILOT:Jane Doe\r\n"));
     EXPECT_TRUE(content.endsWith("GTEST r\r\nGTEST s\r\n"));
     EXPECT_TRUE(context.state().namesFromLogger);
 }
