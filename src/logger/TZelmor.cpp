@@ -145,6 +145,8 @@ TZelmor::TZelmor(AppContext& context, QWidget* parent) : QMainWindow(parent), co
     setFont(QFont("MS Sans Serif", 8));
     setFixedSize(790, 513);
     createControls();
+    connectTrackList();
+    connectWriter();
 
     ComPort1.setDeviceName("COM%d");
     ComPort1.setBaudrate(TComBaudrate::br4800);

@@ -6,9 +6,13 @@
 #include <QMainWindow>
 #include <QString>
 #include <array>
+#include <functional>
+#include <string>
 #include <string_view>
 
 #include "logger/Exchange.h"
+#include "logger/TrackSelection.h"
+#include "logger/TrackSplit.h"
 #include "serial/TComPort.h"
 
 class QCheckBox;
@@ -55,6 +59,17 @@ public:
     void ButtonDisable();  // hides the command controls and starts the answer timer
     void RcvBaud();        // switches the port to the chosen download speed
 
+    // The track list (TZelmorTracks.cpp).
+    void ButtonAuswertungClick();
+    void CheckListBoxTrackClickCheck();
+    void CheckBoxNamenClick();
+    // What the IGC file writer gets when the user presses ButtonFertig.
+    TrackSelection trackSelection() const;
+    // Writes the chosen flight as a signed .igc file (TZelmorWriter.cpp).
+    void ButtonFertigClick();
+    // Replaces the G-record signer (tests that must not wait for its pauses).
+    void setSigner(std::function<void(const std::string&)> signer) { signer_ = std::move(signer); }
+
     // What the track split and the IGC file writer read: lines 1 to lineCount() of the
     // last evaluated answer, with the logger's A records rewritten to begin with "AXVN ".
     const LineBuffer& lineBuffer() const { return exchange_.lineBuffer(); }
@@ -90,12 +105,16 @@ private:
     void send(std::string_view sentence);
     // The device went away: close the port and tell the user.
     void linkLost();
+    void connectTrackList();
+    void connectWriter();
 
     AppContext& context_;
     bool shownOnce_ = false;
     bool testFlag_ = false;
     std::array<QString, 3> panelTitles_;
     Exchange exchange_;
+    TrackList tracks_;  // first A record, USB flag and start table of the last track list
+    std::function<void(const std::string&)> signer_;  // empty: the program's signer
 
     // Controls, with the names of the window's layout.
     QPlainTextEdit* Memo1 = nullptr;
