@@ -1,0 +1,100 @@
+#include "dialogs/PtyPeer.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <cerrno>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "dialogs/SettingsTransfer.h"
+
+namespace qr::test {
+
+PtyPeer::PtyPeer(Script script) : script_(std::move(script)) {
+    master_ = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
+        throw std::runtime_error("no pseudo-terminal");
+    slavePath_ = ptsname(master_);
+    thread_ = std::jthread([this](std::stop_token stop) { run(stop); });
+}
+
+PtyPeer::~PtyPeer() {
+    thread_.request_stop();
+    if (thread_.joinable()) thread_.join();
+    ::close(master_);
+}
+
+void PtyPeer::run(std::stop_token stop) {
+    std::string pending;
+    int number = 0;
+    while (!stop.stop_requested()) {
+        pollfd fd{master_, POLLIN, 0};
+        const int ready = ::poll(&fd, 1, 20);
+        if (ready <= 0) continue;
+        char buffer[256];
+        const ssize_t n = ::read(master_, buffer, sizeof buffer);
+        if (n <= 0) {
+            // EIO while no one holds the slave side open.
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            continue;
+        }
+        pending.append(buffer, static_cast<std::size_t>(n));
+        {
+            std::lock_guard lock(mutex_);
+            received_.append(buffer, static_cast<std::size_t>(n));
+        }
+        while (pending.size() >= kSetSentenceLength) {
+            const std::string sentence = pending.substr(0, kSetSentenceLength);
+            pending.erase(0, kSetSentenceLength);
+            ++number;
+            {
+                std::lock_guard lock(mutex_);
+                sentences_.push_back({sentence, Clock::now(), lastAnswerEnd_});
+            }
+            if (!script_) continue;
+            for (const Piece& piece : script_(number, sentence)) {
+                std::this_thread::sleep_for(piece.pauseBefore);
+                if (stop.stop_requested()) return;
+                std::size_t done = 0;
+                while (done < piece.bytes.size()) {
+                    const ssize_t w =
+                        ::write(master_, piece.bytes.data() + done, piece.bytes.size() - done);
+                    if (w < 0 && errno != EINTR && errno != EAGAIN) break;
+                    if (w > 0) done += static_cast<std::size_t>(w);
+                }
+                std::lock_guard lock(mutex_);
+                lastAnswerEnd_ = Clock::now();
+            }
+        }
+    }
+}
+
+std::vector<PtyPeer::Sentence> PtyPeer::sentences() const {
+    std::lock_guard lock(mutex_);
+    return sentences_;
+}
+
+std::string PtyPeer::received() const {
+    std::lock_guard lock(mutex_);
+    return received_;
+}
+
+std::size_t PtyPeer::sentenceCount() const {
+    std::lock_guard lock(mutex_);
+    return sentences_.size();
+}
+
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+}  // namespace qr::test
