@@ -1,0 +1,111 @@
+#pragma once
+// A pseudo-terminal pair for tests: the test plays the far end on the master side, the
+// component opens the slave by its path. The path is entered in the "Ports" group of the
+// test's settings store, so the component finds it as "COM<n>".
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QString>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "app/SettingsStore.h"
+
+namespace qr::test {
+
+class PtyPair {
+public:
+    PtyPair() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
+            throw std::runtime_error("no pseudo-terminal");
+        char name[128];
+        if (::ptsname_r(master_, name, sizeof name) != 0) throw std::runtime_error("ptsname");
+        slavePath_ = name;
+    }
+    ~PtyPair() { closeMaster(); }
+    PtyPair(const PtyPair&) = delete;
+    PtyPair& operator=(const PtyPair&) = delete;
+
+    const std::string& slavePath() const { return slavePath_; }
+    int master() const { return master_; }
+
+    // Enters the slave as COM<number> into the current user's settings store.
+    void registerAs(int number) const {
+        SettingsStore store;
+        store.writeString("Ports", QString("COM%1").arg(number),
+                          QString::fromStdString(slavePath_));
+    }
+
+    void send(const std::string& bytes) const {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+            if (n > 0)
+                done += static_cast<std::size_t>(n);
+            else {
+                pollfd p{master_, POLLOUT, 0};
+                ::poll(&p, 1, 100);
+            }
+        }
+    }
+
+    // Reads what the master side has received until count bytes came or the time ran out.
+    std::string receive(std::size_t count,
+                        std::chrono::milliseconds timeout = std::chrono::seconds(10)) const {
+        std::string out;
+        const auto end = std::chrono::steady_clock::now() + timeout;
+        while (out.size() < count && std::chrono::steady_clock::now() < end) {
+            char buf[4096];
+            const ssize_t n = ::read(master_, buf, sizeof buf);
+            if (n > 0)
+                out.append(buf, static_cast<std::size_t>(n));
+            else {
+                pollfd p{master_, POLLIN, 0};
+                ::poll(&p, 1, 20);
+            }
+        }
+        return out;
+    }
+
+    // The termios of the slave as the master sees it.
+    termios attributes() const {
+        termios t{};
+        ::tcgetattr(master_, &t);
+        return t;
+    }
+
+    void closeMaster() {
+        if (master_ >= 0) ::close(master_);
+        master_ = -1;
+    }
+
+private:
+    int master_ = -1;
+    std::string slavePath_;
+};
+
+// Lets the event loop run until the condition holds or the deadline passes.
+inline bool pumpUntil(const std::function<bool()>& condition,
+                      std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+inline void pumpFor(std::chrono::milliseconds time) {
+    pumpUntil([] { return false; }, time);
+}
+
+}  // namespace qr::test
