@@ -238,6 +238,7 @@ void TSetQVD::createControls() {
     grid->addWidget(Label4, 3, 0);
     grid->addWidget(Edit4, 3, 1, 1, 2, Qt::AlignLeft);
     auto addExplained = [grid](int row, QLabel* label, QSpinBox* spin, QLabel* a, QLabel* b) {
+        label->setMinimumHeight(spin->sizeHint().height());  // level with the spin edit
         grid->addWidget(label, row, 0, Qt::AlignTop);
         grid->addWidget(spin, row, 1, Qt::AlignTop);
         auto* text = new QVBoxLayout;

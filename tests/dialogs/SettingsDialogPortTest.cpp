@@ -14,6 +14,7 @@
 #include "app/AppContext.h"
 #include "app/SettingsStore.h"
 #include "dialogs/PtyPeer.h"
+#include "dialogs/QtPrinting.h"
 #include "dialogs/TSetQVD.h"
 #include "serial/TComPort.h"
 #include "support/FakePrompts.h"

@@ -16,6 +16,7 @@
 
 #include "app/AppContext.h"
 #include "app/SettingsStore.h"
+#include "dialogs/QtPrinting.h"
 #include "dialogs/TSetQVD.h"
 #include "serial/TComPort.h"
 #include "support/FakePrompts.h"
@@ -227,8 +228,11 @@ TEST(SettingsDialog, TypingStopsAtSixteenCharactersButALongerStoredTextCanBeShor
     EXPECT_EQ(glider->text(), "ABCDEFGHIJKLMNOPQRST");
     glider->backspace();
     glider->backspace();
-    glider->insert("xyz");
-    EXPECT_EQ(glider->text(), "ABCDEFGHIJKLMNOPQRx");
+    glider->insert("xyz");  // still longer than 16: nothing more goes in
+    EXPECT_EQ(glider->text(), "ABCDEFGHIJKLMNOPQR");
+    glider->setSelection(0, 4);
+    glider->insert("12345678");  // replacing a selection takes only what keeps the length
+    EXPECT_EQ(glider->text(), "1234EFGHIJKLMNOPQR");
 }
 
 TEST(SettingsDialog, EditingAFieldClearsTheStatusLineButTheLcdSwitchDoesNot) {
@@ -291,7 +295,9 @@ TEST(SettingsDialog, SendStoresTheValuesFirstAndAPortThatCannotOpenKeepsTheButto
         send->click();
 
         ASSERT_EQ(s.prompts.questions.size(), c.questions);
-        if (c.questions) EXPECT_EQ(s.prompts.questions[0], kLcdQuestion);
+        if (c.questions) {
+            EXPECT_EQ(s.prompts.questions[0], kLcdQuestion);
+        }
         EXPECT_EQ(control<QCheckBox>(dialog, "CheckBox1")->isChecked(), c.lcdAfter);
         ASSERT_EQ(s.prompts.errors.size(), 1);
         EXPECT_TRUE(s.prompts.errors[0].startsWith("Specified device not found (COM7"))
