@@ -281,8 +281,9 @@ void TSetQVD::createPort() {
     ComPort2 = std::make_unique<TComPort>();
     ComPort2->setDeviceName("COM%d");
     ComPort2->setBaudrate(TComBaudrate::br4800);
-    ComPort2->OnRxChar = guarded(
-        context_, [this](TCustomComPort& sender, int count) { ComPort2RxChar(sender, count); });
+    ComPort2->OnRxChar = [this](TCustomComPort& sender, int count) {
+        guarded(context_, [&] { ComPort2RxChar(sender, count); })();
+    };
 }
 
 void TSetQVD::FormCreate() {

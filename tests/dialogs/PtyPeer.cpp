@@ -18,22 +18,21 @@ PtyPeer::PtyPeer(Script script) : script_(std::move(script)) {
     if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
         throw std::runtime_error("no pseudo-terminal");
     slavePath_ = ptsname(master_);
-    thread_ = std::jthread([this](std::stop_token stop) { run(stop); });
+    reader_ = std::jthread([this](std::stop_token stop) { read(stop); });
+    if (script_) answerer_ = std::jthread([this](std::stop_token stop) { answer(stop); });
 }
 
 PtyPeer::~PtyPeer() {
-    thread_.request_stop();
-    if (thread_.joinable()) thread_.join();
+    answerer_ = {};  // requests a stop and joins
+    reader_ = {};
     ::close(master_);
 }
 
-void PtyPeer::run(std::stop_token stop) {
+void PtyPeer::read(std::stop_token stop) {
     std::string pending;
-    int number = 0;
     while (!stop.stop_requested()) {
         pollfd fd{master_, POLLIN, 0};
-        const int ready = ::poll(&fd, 1, 20);
-        if (ready <= 0) continue;
+        if (::poll(&fd, 1, 20) <= 0) continue;
         char buffer[256];
         const ssize_t n = ::read(master_, buffer, sizeof buffer);
         if (n <= 0) {
@@ -41,34 +40,46 @@ void PtyPeer::run(std::stop_token stop) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
             continue;
         }
+        const Clock::time_point now = Clock::now();
         pending.append(buffer, static_cast<std::size_t>(n));
-        {
-            std::lock_guard lock(mutex_);
-            received_.append(buffer, static_cast<std::size_t>(n));
-        }
+        std::lock_guard lock(mutex_);
+        received_.append(buffer, static_cast<std::size_t>(n));
         while (pending.size() >= kSetSentenceLength) {
-            const std::string sentence = pending.substr(0, kSetSentenceLength);
+            sentences_.push_back({pending.substr(0, kSetSentenceLength), now});
             pending.erase(0, kSetSentenceLength);
-            ++number;
-            {
-                std::lock_guard lock(mutex_);
-                sentences_.push_back({sentence, Clock::now(), lastAnswerEnd_});
-            }
-            if (!script_) continue;
-            for (const Piece& piece : script_(number, sentence)) {
-                std::this_thread::sleep_for(piece.pauseBefore);
-                if (stop.stop_requested()) return;
-                std::size_t done = 0;
-                while (done < piece.bytes.size()) {
-                    const ssize_t w =
-                        ::write(master_, piece.bytes.data() + done, piece.bytes.size() - done);
-                    if (w < 0 && errno != EINTR && errno != EAGAIN) break;
-                    if (w > 0) done += static_cast<std::size_t>(w);
-                }
-                std::lock_guard lock(mutex_);
-                lastAnswerEnd_ = Clock::now();
+            toAnswer_.push_back(static_cast<int>(sentences_.size()) - 1);
+        }
+        arrived_.notify_all();
+    }
+}
+
+void PtyPeer::answer(std::stop_token stop) {
+    while (true) {
+        int index = 0;
+        std::string sentence;
+        {
+            std::unique_lock lock(mutex_);
+            if (!arrived_.wait(lock, stop, [this] { return !toAnswer_.empty(); })) return;
+            index = toAnswer_.front();
+            toAnswer_.pop_front();
+            sentence = sentences_[static_cast<std::size_t>(index)].bytes;
+        }
+        const std::vector<Piece> pieces = script_(index + 1, sentence);
+        Clock::time_point lastWrite{};
+        for (const Piece& piece : pieces) {
+            std::this_thread::sleep_for(piece.pauseBefore);
+            if (stop.stop_requested()) return;
+            lastWrite = Clock::now();
+            std::size_t done = 0;
+            while (done < piece.bytes.size()) {
+                const ssize_t w =
+                    ::write(master_, piece.bytes.data() + done, piece.bytes.size() - done);
+                if (w < 0 && errno != EINTR && errno != EAGAIN) break;
+                if (w > 0) done += static_cast<std::size_t>(w);
             }
         }
+        std::lock_guard lock(mutex_);
+        sentences_[static_cast<std::size_t>(index)].lastAnswerWrite = lastWrite;
     }
 }
 

@@ -1,8 +1,12 @@
 #pragma once
 // The far end of a pseudo-terminal for tests of the settings transfer: it reads what the
 // program writes to the slave side, cuts it into 18-byte SET sentences, notes when each
-// arrived, and answers each as a script says, in pieces with pauses in between.
+// arrived, and answers each as a script says, in pieces with pauses in between. Reading
+// goes on while an answer is written, so a sentence sent too early shows as one that
+// arrived before the previous answer was complete.
 #include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -22,8 +26,10 @@ public:
     using Script = std::function<std::vector<Piece>(int number, const std::string& sentence)>;
     struct Sentence {
         std::string bytes;
-        Clock::time_point arrived;
-        Clock::time_point previousAnswerEnd;  // last answer byte written before it (or epoch)
+        Clock::time_point arrived;  // taken after the read: never earlier than the sending
+        // Taken just before the answer's last write: never later than the answer's end.
+        // Empty while the answer is still being written, and for sentences left unanswered.
+        Clock::time_point lastAnswerWrite{};
     };
 
     explicit PtyPeer(Script script = {});
@@ -38,16 +44,19 @@ public:
     std::size_t sentenceCount() const;
 
 private:
-    void run(std::stop_token stop);
+    void read(std::stop_token stop);
+    void answer(std::stop_token stop);
 
     int master_ = -1;
     std::string slavePath_;
     Script script_;
     mutable std::mutex mutex_;
+    std::condition_variable_any arrived_;
     std::string received_;
     std::vector<Sentence> sentences_;
-    Clock::time_point lastAnswerEnd_{};
-    std::jthread thread_;
+    std::deque<int> toAnswer_;  // indexes into sentences_
+    std::jthread reader_;
+    std::jthread answerer_;
 };
 
 // Lets the GUI thread's events run until the condition holds or the deadline passes.
