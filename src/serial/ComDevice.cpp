@@ -82,8 +82,7 @@ std::string errorText(int code) {
 }
 
 EComPortError openError(const std::string& path, const std::string& displayName, int code) {
-    if (code == ENOENT || code == ENODEV || code == ENXIO)
-        return EComPortError("Specified device not found (" + displayName + ").");
+    if (code == ENOENT) return EComPortError("Specified device not found (" + displayName + ").");
     std::string text = errorText(code);
     if (code == EACCES || code == EPERM) {
         std::string owner = "dialout";
@@ -176,6 +175,9 @@ void ComDevice::apply(const LineSettings& s) {
 
     const speed_t standard = standardSpeed(s.bitsPerSecond);
     if (s.bitsPerSecond <= 0) throwDcbError(EINVAL);
+    // The input-speed bits may still say "other speed" from an earlier set-up; cleared,
+    // the input runs at the output speed.
+    tio.c_cflag &= ~CIBAUD;
     if (::cfsetspeed(&tio, standard ? standard : B38400) != 0) throwDcbError(errno);
     if (::tcsetattr(fd_, TCSANOW, &tio) != 0) throwDcbError(errno);
     if (!standard) {

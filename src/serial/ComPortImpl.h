@@ -77,11 +77,12 @@ struct TCustomComPort::Impl {
     serial::LineSettings lineSettings() const;
     void applyLineSettings();
     int statusQuery();  // bytes waiting; collects and clears the line-error flags
-    // Moves up to max bytes from the device into the input queue (read lock held).
-    std::size_t fillInputQueue(std::size_t max);
+    // Moves up to max bytes from the device into the input queue (read lock held). A
+    // hang-up marks the device failed; with raise, other read failures throw "Read error".
+    std::size_t fillInputQueue(std::size_t max, bool raise = false);
     void markBroken();
-    void receiveLoop(std::stop_token stop);
-    void writeLoop(std::stop_token stop);
+    void receiveLoop(std::stop_token stop, TThreadPriority priority);
+    void writeLoop(std::stop_token stop, TThreadPriority priority);
     void dispatch(int events);
     static void wake(const serial::UniqueFd& fd);
 };

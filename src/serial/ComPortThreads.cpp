@@ -28,8 +28,8 @@ void drain(const serial::UniqueFd& fd) {
 
 }  // namespace
 
-void TCustomComPort::Impl::receiveLoop(std::stop_token stop) {
-    setThreadPriority(eventPriority);
+void TCustomComPort::Impl::receiveLoop(std::stop_token stop, TThreadPriority priority) {
+    setThreadPriority(priority);
     const int fd = device->fd();
     while (!stop.stop_requested()) {
         bool room;
@@ -79,8 +79,8 @@ void TCustomComPort::Impl::receiveLoop(std::stop_token stop) {
     }
 }
 
-void TCustomComPort::Impl::writeLoop(std::stop_token stop) {
-    setThreadPriority(writePriority);
+void TCustomComPort::Impl::writeLoop(std::stop_token stop, TThreadPriority priority) {
+    setThreadPriority(priority);
     const int fd = device->fd();
     std::string pending;
     while (!stop.stop_requested()) {

@@ -95,12 +95,21 @@ void TCustomComPort::Open() {
         d.handOff = std::make_shared<serial::HandOff>([&d](int events) { d.dispatch(events); });
         if (d.eventMask != 0) {
             d.handOff->workerStarted();
-            d.receiveThread = std::jthread([&d](std::stop_token stop) {
-                d.receiveLoop(stop);
+            try {
+                d.receiveThread = std::jthread(
+                    [&d](std::stop_token stop, TThreadPriority priority) {
+                        d.receiveLoop(stop, priority);
+                        d.handOff->workerDone();
+                    },
+                    d.eventPriority);
+            } catch (...) {
                 d.handOff->workerDone();
-            });
+                throw;
+            }
         }
-        d.writeThread = std::jthread([&d](std::stop_token stop) { d.writeLoop(stop); });
+        d.writeThread = std::jthread(
+            [&d](std::stop_token stop, TThreadPriority priority) { d.writeLoop(stop, priority); },
+            d.writePriority);
     } catch (const std::system_error& e) {
         d.shutDown();
         throw EComPortError("Can't create thread (" + std::to_string(e.code().value()) + "), " +
@@ -165,7 +174,7 @@ std::string TCustomComPort::ReadText() {
     const std::size_t waiting = static_cast<std::size_t>(d.statusQuery());
     if (waiting == 0) return {};
     const bool wasFull = d.inputQueue.size() >= d.readSize;
-    if (waiting > d.inputQueue.size()) d.fillInputQueue(waiting - d.inputQueue.size());
+    if (waiting > d.inputQueue.size()) d.fillInputQueue(waiting - d.inputQueue.size(), true);
     std::string text = std::move(d.inputQueue);
     d.inputQueue.clear();
     if (wasFull) Impl::wake(d.rxWakeFd);
@@ -230,7 +239,7 @@ int TCustomComPort::Impl::statusQuery() {
     return static_cast<int>(inputQueue.size()) + waiting;
 }
 
-std::size_t TCustomComPort::Impl::fillInputQueue(std::size_t max) {
+std::size_t TCustomComPort::Impl::fillInputQueue(std::size_t max, bool raise) {
     std::lock_guard lock(readLock);
     std::size_t total = 0;
     char chunk[4096];
@@ -244,7 +253,11 @@ std::size_t TCustomComPort::Impl::fillInputQueue(std::size_t max) {
         } else if (n < 0 && errno == EAGAIN) {
             break;
         } else {
+            const int code = n < 0 ? errno : 0;
             markBroken();  // 0: hung up; EIO: the device is gone
+            if (raise && code != 0 && code != EIO && code != ENXIO && code != ENODEV)
+                throw EComPortError("Read error (" + std::to_string(code) + "), " +
+                                    serial::errorText(code));
         }
     }
     return total;

@@ -2,3 +2,13 @@ qr_add_gtest(serial_comport_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/ComPortTest.cpp
     LINK qr_serial
     QT LABELS threads)
+
+qr_add_gtest(serial_simulator_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/SimulatorTest.cpp
+    LINK qr_qvdsim
+    LABELS threads)
+
+qr_add_gtest(serial_simulator_port_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/SimulatorPortTest.cpp
+    LINK qr_serial qr_qvdsim
+    QT LABELS threads)

@@ -1,0 +1,229 @@
+// The logger simulator, spoken to over its pseudo-terminal by a plain file descriptor.
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "qvdsim/LoggerSimulator.h"
+#include "qvdsim/SentenceReader.h"
+#include "serial/LineSpeed.h"
+
+using namespace std::chrono_literals;
+
+namespace qr::sim {
+namespace {
+
+// The program's end of the line, kept as simple as possible.
+class Line {
+public:
+    explicit Line(const std::string& path, int speed = 4800) {
+        fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        EXPECT_GE(fd_, 0);
+        termios tio{};
+        ::tcgetattr(fd_, &tio);
+        ::cfmakeraw(&tio);
+        ::tcsetattr(fd_, TCSANOW, &tio);
+        setSpeed(speed);
+    }
+    ~Line() { ::close(fd_); }
+    void setSpeed(int speed) { EXPECT_EQ(serial::setLineSpeed(fd_, speed), 0); }
+    void send(const std::string& bytes) {
+        ASSERT_EQ(::write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+    // Reads until the line has been quiet for the given time (or the limit passes).
+    std::string collect(std::chrono::milliseconds quiet = 400ms,
+                        std::chrono::milliseconds limit = 30s) {
+        std::string out;
+        const auto end = std::chrono::steady_clock::now() + limit;
+        auto last = std::chrono::steady_clock::now();
+        while (std::chrono::steady_clock::now() < end) {
+            pollfd p{fd_, POLLIN, 0};
+            ::poll(&p, 1, 10);
+            char buf[4096];
+            const ssize_t n = ::read(fd_, buf, sizeof buf);
+            if (n > 0) {
+                out.append(buf, static_cast<std::size_t>(n));
+                last = std::chrono::steady_clock::now();
+            } else if (p.revents & POLLHUP) {
+                break;
+            } else if (std::chrono::steady_clock::now() - last > quiet) {
+                break;
+            }
+        }
+        return out;
+    }
+    int fd() const { return fd_; }
+
+private:
+    int fd_ = -1;
+};
+
+SimulatorConfig unpaced(std::string memory = "AQVD1\r\nHFDTE010124\r\nB1\r\n") {
+    SimulatorConfig config;
+    config.memory = std::move(memory);
+    config.pacing = false;
+    return config;
+}
+
+TEST(SentenceReaderTest, SplitsSentencesAndTakesRawSetBytes) {
+    SentenceReader reader;
+    std::vector<Sentence> all;
+    // LF CR noise first; the SET value bytes are CR, LF and a comma; sentences cut anywhere.
+    const std::string stream = std::string("\n\r$PQVD,ON\r\n$PQVD,SET,000F,\r\r\n") +
+                               "$PQVD,SET,00EF,\n\r\n$PQVD,IGC,4\r\n$PQV$PQVD,SET,00CF,,\r\n" +
+                               std::string("$PQVD,SET,0010,\0\r\n", 18) + "$PQVD,STA\r\n";
+    for (char c : stream)
+        for (auto& s : reader.feed(std::string(1, c))) all.push_back(s);
+    ASSERT_EQ(all.size(), 7u);
+    EXPECT_EQ(all[0].command, "ON");
+    EXPECT_EQ(all[1].command, "SET");
+    EXPECT_EQ(all[1].address, 0x000F);
+    EXPECT_EQ(all[1].value, '\r');
+    EXPECT_EQ(all[2].value, '\n');
+    EXPECT_EQ(all[3].command, "IGC");
+    EXPECT_EQ(all[3].argument, "4");
+    EXPECT_EQ(all[4].address, 0x00CF);
+    EXPECT_EQ(all[4].value, ',');
+    EXPECT_EQ(all[5].value, 0);
+    EXPECT_EQ(all[6].command, "STA");
+}
+
+TEST(LoggerSimulatorTest, AnswersTheShortCommands) {
+    LoggerSimulator sim(unpaced());
+    sim.start();
+    Line line(sim.devicePath());
+    struct Case {
+        std::string sentence, answer;
+    } cases[] = {{"$PQVD,ON\r\n", "$PQVD,ON,OK\r\n"},
+                 {"$PQVD,OFF\r\n", "$PQVD,OFF,OK\r\n"},
+                 {std::string("$PQVD,SET,00EF,\xFF\r\n"), "$PQVD,SET,00EF,OK\r\n"},
+                 {"\n\r$PQVD,SET,0000,X\r\n", "$PQVD,SET,0000,OK\r\n"}};
+    std::string sent;
+    for (const auto& c : cases) {
+        line.send(c.sentence);
+        sent += c.sentence;
+        EXPECT_EQ(line.collect(), c.answer) << c.sentence;
+    }
+    EXPECT_EQ(sim.received(), sent);
+    EXPECT_EQ(sim.settings(0xEF, 1), "\xFF");
+    EXPECT_EQ(sim.settings(0, 3), "Xot");
+
+    line.send("$PQVD,STA\r\n");
+    const std::string status = line.collect();
+    EXPECT_EQ(status, sim.statusAnswer());
+    const auto flash = status.find("DATAFLASH USED: ");
+    ASSERT_NE(flash, std::string::npos);
+    const auto lineStart = status.rfind('\n', flash) + 1;
+    EXPECT_EQ(flash, lineStart);
+    EXPECT_EQ(status.substr(flash + 16, 10), "00000001\r\n");  // 24 bytes of memory
+    EXPECT_NE(status.find("\r\nGLIDERID: "), std::string::npos);
+
+    line.send("$PQVD,DEL\r\n");
+    EXPECT_EQ(line.collect(), "$PQVD,DEL,OK\r\n");
+    EXPECT_EQ(sim.memory(), "");
+    EXPECT_EQ(sim.sentencesReceived("SET"), 2);
+}
+
+TEST(LoggerSimulatorTest, SendsTheMemoryOnceTheProgramHasSwitchedSpeed) {
+    const std::string memory = sampleMemory().substr(0, 20000);
+    LoggerSimulator sim(unpaced(memory));
+    sim.start();
+    Line line(sim.devicePath());
+    line.send("$PQVD,IGC,5\r\n");
+    std::this_thread::sleep_for(200ms);
+    line.setSpeed(115200);
+    EXPECT_EQ(line.collect(), memory);
+
+    // A program that stays at 4800 gets noise of about a twenty-fourth of the length.
+    line.setSpeed(4800);
+    line.send("$PQVD,IGC,5\r\n");
+    const std::string noise = line.collect(1500ms);
+    EXPECT_GT(noise.size(), memory.size() / 48);
+    EXPECT_LT(noise.size(), memory.size() / 12);
+    EXPECT_EQ(noise.find_first_of("\r\n$"), std::string::npos);
+
+    // Index 0 needs no switch; an unknown index gets no answer.
+    line.send("$PQVD,IGC,0\r\n");
+    EXPECT_EQ(line.collect(), memory);
+    line.send("$PQVD,IGC,-1\r\n");
+    EXPECT_EQ(line.collect(1500ms), "");
+}
+
+TEST(LoggerSimulatorTest, CommandsAtAWrongSpeedAreNoise) {
+    LoggerSimulator sim(unpaced());
+    sim.start();
+    Line line(sim.devicePath(), 57600);
+    line.send("$PQVD,ON\r\n");
+    EXPECT_EQ(line.collect(), "");
+    EXPECT_EQ(sim.received(), "$PQVD,ON\r\n");
+    EXPECT_EQ(sim.sentencesReceived("ON"), 0);
+}
+
+TEST(LoggerSimulatorTest, Faults) {
+    const std::string answer = "$PQVD,ON,OK\r\n";
+    LoggerSimulator sim(unpaced());
+    sim.start();
+    Line line(sim.devicePath());
+
+    sim.setFault(Fault::NoAnswer);
+    line.send("$PQVD,ON\r\n");
+    EXPECT_EQ(line.collect(), "");
+
+    sim.setFault(Fault::CutShort);
+    line.send("$PQVD,ON\r\n");
+    EXPECT_EQ(line.collect(), answer.substr(0, answer.size() / 2));
+
+    sim.setFault(Fault::NoFinalCrLf);
+    line.send("$PQVD,ON\r\n");
+    EXPECT_EQ(line.collect(), "$PQVD,ON,OK");
+
+    sim.setFault(Fault::Garbage);
+    line.send("$PQVD,ON\r\n");
+    const std::string garbled = line.collect();
+    EXPECT_GT(garbled.size(), answer.size());
+    EXPECT_NE(garbled.find(",OK\r\n"), std::string::npos);
+    EXPECT_NE(garbled.substr(0, 6), "$PQVD,");
+
+    sim.setFault(Fault::Stall);
+    line.send("$PQVD,ON\r\n");
+    const std::string first = line.collect(1000ms);  // the stall is 2 s
+    EXPECT_EQ(first, answer.substr(0, answer.size() / 2));
+    EXPECT_EQ(first + line.collect(1000ms, 10s), answer);
+
+    sim.setFault(Fault::HangUp);
+    line.send("$PQVD,ON\r\n");
+    EXPECT_EQ(line.collect(), answer.substr(0, answer.size() / 2));
+    pollfd p{line.fd(), POLLIN, 0};
+    EXPECT_EQ(::poll(&p, 1, 5000), 1);
+    EXPECT_TRUE(p.revents & POLLHUP);
+    EXPECT_FALSE(sim.running());
+
+    const std::string oldPath = sim.devicePath();
+    sim.setFault(Fault::None);
+    sim.replug();
+    EXPECT_TRUE(sim.running());
+    Line again(sim.devicePath());
+    again.send("$PQVD,OFF\r\n");
+    EXPECT_EQ(again.collect(), "$PQVD,OFF,OK\r\n");
+}
+
+TEST(LoggerSimulatorTest, PacesAtTheLineRate) {
+    SimulatorConfig config;
+    config.memory = std::string(2400, 'B');  // 0.5 s at 4800 baud
+    LoggerSimulator sim(config);
+    sim.start();
+    Line line(sim.devicePath());
+    line.send("$PQVD,IGC,0\r\n");
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_EQ(line.collect(), config.memory);
+    // A lower bound only: pacing must not be faster than the line.
+    EXPECT_GE(std::chrono::steady_clock::now() - begin, 600ms);
+}
+
+}  // namespace
+}  // namespace qr::sim
