@@ -1,10 +1,27 @@
 #pragma once
-// The logger settings dialog: writes the owner settings into the logger.
+// The logger settings dialog: stores the owner settings and writes them into the logger over
+// a serial port of its own, one byte per sentence, paced by a 100 ms timer that also
+// collects the logger's answers.
 #include <QDialog>
+#include <memory>
+
+#include "dialogs/SettingsTransfer.h"
+
+class QCheckBox;
+class QHideEvent;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QShowEvent;
+class QSpinBox;
+class QTimer;
 
 namespace qr {
 
 class AppContext;
+class TComPort;
+class TCustomComPort;
 
 class TSetQVD : public QDialog {
     Q_OBJECT
@@ -12,10 +29,66 @@ public:
     explicit TSetQVD(AppContext& context, QWidget* parent = nullptr);
     ~TSetQVD() override;
 
+    // Handlers (named after the control and the event).
     void FormCreate();
+    void FormShow();
+    void ButtonSendClick();
+    void NextByte();
+    void ComPort2RxChar(TCustomComPort& sender, int count);
+    void Timer1Timer();
+    void EditChange();
+    void FormClose();
+
+    // The dialog's own port; none after the dialog has closed.
+    const TComPort* comPort() const { return ComPort2.get(); }
+    const SettingsTransfer& transfer() const { return transfer_; }
+
+    // Every way of closing (the close button, the close box, Escape, accept/reject) ends here.
+    void done(int result) override;
+
+signals:
+    // FormClose has run: the port is closed and released, the pacing stopped.
+    void formClosed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    void createControls();
+    void createPort();
+    void closeOnce();
+    OwnerSettings currentSettings() const;
+
     AppContext& context_;
+
+    QLabel* Label1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* Edit3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* Edit4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QSpinBox* SpinEdit1 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label8 = nullptr;
+    QSpinBox* SpinEdit2 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label10 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QLabel* Label11 = nullptr;
+    QPushButton* ButtonSend = nullptr;
+    QPushButton* ButtonOK = nullptr;
+    QTimer* Timer1 = nullptr;
+    std::unique_ptr<TComPort> ComPort2;
+
+    SettingsTransfer transfer_;
+    bool shown_ = false;    // shown and not yet closed: FormClose is due once
+    bool closing_ = false;  // receive events that reach a closing dialog are dropped
 };
 
 }  // namespace qr

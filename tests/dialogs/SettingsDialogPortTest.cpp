@@ -1,0 +1,165 @@
+// The settings dialog over a real pseudo-terminal: what goes on the line, the pacing by the
+// answers, and closing in the middle of a transfer.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "app/AppContext.h"
+#include "app/SettingsStore.h"
+#include "dialogs/PtyPeer.h"
+#include "dialogs/QtPrinting.h"
+#include "dialogs/TSetQVD.h"
+#include "serial/TComPort.h"
+#include "support/FakePrompts.h"
+#include "support/TempConfig.h"
+
+namespace qr {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace std::string_literals;
+
+// The dialog's port reaches the peer as COM 7.
+struct Session {
+    explicit Session(test::PtyPeer& peer) {
+        context.settings().writeString("Ports", "COM7", QString::fromStdString(peer.slavePath()));
+        context.settings().writeString("Zelmor", "COM Port", "7");
+    }
+    test::TempConfig config;
+    test::FakePrompts prompts;
+    AppContext context{prompts, "Quendarix-reader"};
+};
+
+std::string sentence(int address, const std::string& value) {
+    char head[16];
+    std::snprintf(head, sizeof head, "%04X,", address);
+    return "$PQVD,SET,"s + head + value + "\r\n";
+}
+
+// Each sentence only after the previous answer has been quiet for the pacing time (the
+// timer may fire a hair early by clock rounding). Both times err towards a longer quiet, so
+// a slow machine cannot make this fail.
+void expectPacedByAnswers(const std::vector<test::PtyPeer::Sentence>& sentences) {
+    for (std::size_t i = 1; i < sentences.size(); ++i) {
+        const auto answered = sentences[i - 1].lastAnswerWrite;
+        ASSERT_NE(answered, test::PtyPeer::Clock::time_point{}) << "sentence " << i;
+        EXPECT_GE(sentences[i].arrived - answered, 95ms) << "sentence " << i + 1;
+    }
+}
+
+TEST(SettingsDialogPort, SilentLoggerGetsAllSentencesWithTheDeclinedLcdOff) {
+    test::PtyPeer peer;  // never answers
+    Session s(peer);
+    TSetQVD dialog(s.context);
+    dialog.show();
+    dialog.findChild<QLineEdit*>("Edit1")->setText("");
+    dialog.findChild<QLineEdit*>("Edit3")->setText("D-1234567890ABCDEFG");
+    dialog.findChild<QCheckBox*>("CheckBox1")->setChecked(true);
+    s.prompts.answers = {false};
+    QPushButton* send = dialog.findChild<QPushButton*>("ButtonSend");
+    const QLabel* status = dialog.findChild<QLabel*>("Label11");
+    const QTimer* timer = dialog.findChild<QTimer*>("Timer1");
+
+    const auto clicked = test::PtyPeer::Clock::now();
+    send->click();
+    EXPECT_TRUE(s.prompts.errors.isEmpty()) << s.prompts.errors.join('\n').toStdString();
+    EXPECT_TRUE(dialog.comPort()->IsOpen());
+    EXPECT_TRUE(send->isVisible());  // usable during the transfer
+    EXPECT_FALSE(dialog.findChild<QCheckBox*>("CheckBox1")->isChecked());
+    EXPECT_EQ(s.context.settings().readString("Zelmor", "setLCD", ""), "FALSE");
+
+    ASSERT_TRUE(
+        test::waitUntil([&] { return peer.sentenceCount() == 67 && !timer->isActive(); }, 60s));
+    EXPECT_EQ(status->text(), "Quendarix antwortet nicht");
+
+    std::string expected;
+    for (int i = 0; i < 16; ++i) expected += sentence(i, " ");
+    const std::string notSet = "not set         ";
+    const std::string gliderId = "D-1234567890ABCD";
+    for (int i = 0; i < 16; ++i) expected += sentence(0x10 + i, notSet.substr(i, 1));
+    for (int i = 0; i < 16; ++i) expected += sentence(0x20 + i, gliderId.substr(i, 1));
+    for (int i = 0; i < 16; ++i) expected += sentence(0x30 + i, notSet.substr(i, 1));
+    expected += sentence(0xCF, "\x05") + sentence(0xDF, "\x21") + sentence(0xEF, "\0"s);
+    ASSERT_EQ(expected.size(), 67u * 18u);
+    EXPECT_EQ(peer.received(), expected);
+    // 66 waits of 100 ms without an answer between the first and the last sentence.
+    EXPECT_GE(peer.sentences().back().arrived - clicked, 66 * 99ms);
+
+    // The transfer is over: nothing more follows.
+    test::waitUntil([] { return false; }, 300ms);
+    EXPECT_EQ(peer.received().size(), expected.size());
+    EXPECT_TRUE(s.prompts.errors.isEmpty());
+}
+
+// Shown the way the main window shows it: a fresh instance, modal, destroyed afterwards.
+TEST(SettingsDialogPort, AnswersInPiecesShowAsOneAndClosingMidTransferStopsCleanly) {
+    const std::string answer = "$PQVD,SET,OK\r\n";
+    test::PtyPeer peer([&](int, const std::string&) {
+        return std::vector<test::PtyPeer::Piece>{
+            {10ms, answer.substr(0, 6)}, {40ms, answer.substr(6, 4)}, {40ms, answer.substr(10)}};
+    });
+    Session s(peer);
+    auto dialog = std::make_unique<TSetQVD>(s.context);
+    QSignalSpy closed(dialog.get(), &TSetQVD::formClosed);
+
+    QStringList seen;  // the status line's texts, as they change
+    s.prompts.onModal = [&](QDialog& shown) {
+        auto* send = shown.findChild<QPushButton*>("ButtonSend");
+        auto* status = shown.findChild<QLabel*>("Label11");
+        QTimer::singleShot(0, send, &QPushButton::click);
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (seen.isEmpty() || seen.back() != status->text()) seen << status->text();
+            if (peer.sentenceCount() < 6) return;
+            watch.stop();
+            shown.findChild<QPushButton*>("ButtonOK")->click();
+        });
+        watch.start(2);
+        return shown.exec();
+    };
+    s.context.prompts().execModal(*dialog);
+
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_EQ(dialog->comPort(), nullptr);
+    EXPECT_FALSE(dialog->findChild<QTimer*>("Timer1")->isActive());
+    dialog.reset();
+
+    // The peer still answers the last sentence; nothing reaches the gone dialog and no
+    // further sentence is sent.
+    const std::size_t sent = peer.sentenceCount();
+    test::waitUntil([] { return false; }, 500ms);
+    EXPECT_EQ(peer.sentenceCount(), sent);
+    EXPECT_EQ(peer.received().size(), sent * 18);
+    EXPECT_TRUE(s.prompts.errors.isEmpty()) << s.prompts.errors.join('\n').toStdString();
+
+    const QString shownAnswer = "Antwort von Quendarix: " + QString::fromLatin1(answer);
+    EXPECT_GE(seen.count(shownAnswer), 4) << seen.join(" | ").toStdString();
+    // Within one answer the count only grows, up to the answer's full length.
+    int last = 0;
+    bool partial = false;
+    for (const QString& text : seen) {
+        if (!text.startsWith("Bytes übertragen: ")) {
+            last = 0;
+            continue;
+        }
+        const int count = text.mid(18).toInt();
+        EXPECT_GT(count, last) << text.toStdString();
+        EXPECT_LE(count, 14);
+        partial = partial || count < 14;
+        last = count;
+    }
+    EXPECT_TRUE(partial) << seen.join(" | ").toStdString();
+    const std::vector<test::PtyPeer::Sentence> sentences = peer.sentences();
+    EXPECT_EQ(sentences[0].bytes, sentence(0, "n"));
+    expectPacedByAnswers(sentences);
+}
+
+}  // namespace
+}  // namespace qr
