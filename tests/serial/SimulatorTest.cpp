@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <chrono>
 #include <string>
 
@@ -229,6 +233,32 @@ TEST(LoggerSimulatorTest, PacesAtTheLineRate) {
     EXPECT_EQ(line.collect(), config.memory);
     // A lower bound only: pacing must not be faster than the line.
     EXPECT_GE(std::chrono::steady_clock::now() - begin, 600ms);
+}
+
+TEST(QvdsimTool, ServesUntilItsInputEnds) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("settings.ini");
+    const QString memoryFile = dir.filePath("memory.txt");
+    {
+        QFile f(memoryFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("AQVD1\r\nB1\r\n");
+    }
+    QProcess tool;
+    tool.start(QR_QVDSIM_TOOL, {"--memory", memoryFile, "--settings", ini, "--com", "4",
+                                "--no-pacing", "--fault", "no-final-crlf"});
+    ASSERT_TRUE(tool.waitForReadyRead(10000));
+    const std::string path = tool.readLine().trimmed().toStdString();
+    EXPECT_EQ(QSettings(ini, QSettings::IniFormat).value("Ports/COM4").toString().toStdString(),
+              path);
+    {
+        Line line(path);
+        line.send("$PQVD,IGC,0\r\n");
+        EXPECT_EQ(line.collect(), "AQVD1\r\nB1");
+    }
+    tool.closeWriteChannel();
+    ASSERT_TRUE(tool.waitForFinished(10000));
+    EXPECT_EQ(tool.exitCode(), 0);
 }
 
 }  // namespace
