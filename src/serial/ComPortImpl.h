@@ -57,8 +57,10 @@ struct TCustomComPort::Impl {
     std::string inputQueue;
     serial::LineErrorCounts errorCounts;
     bool haveErrorCounts = false;
-    std::atomic<int> lineErrors{0};   // collected by every status query
-    std::atomic<int> fatalErrors{0};  // handed to OnError by the receive thread only
+    // Error flags the receive thread found, for the OnError of its hand-off. A status
+    // query (ReadText in the receive handler) does not take them away, so errors that come
+    // with received bytes still reach OnError.
+    std::atomic<int> pendingErrors{0};
     std::atomic<bool> broken{false};  // the device hung up or failed
     bool failureReported = false;     // receive thread only
 
@@ -76,7 +78,7 @@ struct TCustomComPort::Impl {
     void shutDown();
     serial::LineSettings lineSettings() const;
     void applyLineSettings();
-    int statusQuery();  // bytes waiting; collects and clears the line-error flags
+    int statusQuery();  // bytes waiting (input queue and driver)
     // Moves up to max bytes from the device into the input queue (read lock held). A
     // hang-up marks the device failed; with raise, other read failures throw "Read error".
     std::size_t fillInputQueue(std::size_t max, bool raise = false);

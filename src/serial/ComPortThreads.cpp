@@ -57,7 +57,7 @@ void TCustomComPort::Impl::receiveLoop(std::stop_token stop, TThreadPriority pri
             serial::LineErrorCounts now;
             if (haveErrorCounts && device->errorCounts(now)) {
                 if (const int flags = serial::errorFlagsBetween(errorCounts, now)) {
-                    lineErrors |= flags;
+                    pendingErrors |= flags;
                     events |= EV_ERR;
                 }
                 errorCounts = now;
@@ -71,7 +71,7 @@ void TCustomComPort::Impl::receiveLoop(std::stop_token stop, TThreadPriority pri
         }
         if (broken && !failureReported) {
             failureReported = true;
-            fatalErrors |= CE_IOE;
+            pendingErrors |= CE_IOE;
             events |= EV_ERR;
         }
         events &= eventMask;
@@ -130,7 +130,7 @@ void TCustomComPort::Impl::dispatch(int events) {
     }
     if (events & EV_ERR) {
         try {
-            const int errors = lineErrors.exchange(0) | fatalErrors.exchange(0);
+            const int errors = pendingErrors.exchange(0);
             if (errors != 0 && sender.OnError) {
                 auto handler = sender.OnError;
                 handler(sender, errors);

@@ -87,8 +87,7 @@ void TCustomComPort::Open() {
         d.rxWakeFd = makeEventFd();
         d.broken = false;
         d.failureReported = false;
-        d.lineErrors = 0;
-        d.fatalErrors = 0;
+        d.pendingErrors = 0;
         d.inputQueue.clear();
         d.writeBuffer.clear();
         d.haveErrorCounts = d.device->errorCounts(d.errorCounts);
@@ -223,7 +222,6 @@ void TCustomComPort::Impl::wake(const serial::UniqueFd& fd) {
 
 int TCustomComPort::Impl::statusQuery() {
     std::lock_guard lock(readLock);
-    lineErrors = 0;  // the query collects the flags; a later error event does not see them
     int waiting = 0;
     if (!broken) {
         waiting = device->inputCount();

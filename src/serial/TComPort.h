@@ -256,7 +256,9 @@ public:
     // ... (Error %d, %s)", "Can't perform this operation while port is open", ...).
     void Open();
     // Stops the threads and closes the device, then pauses 300 ms; nothing when closed.
-    // Safe from the GUI thread while a hand-off is pending and from inside a handler.
+    // Safe from the GUI thread while a hand-off is pending and from inside a handler: a
+    // hand-off the receive thread is blocked in is served here (its handler runs inside
+    // Close). A handler that Close runs must not destroy the component.
     void Close();
     bool IsOpen() const;
 
@@ -268,8 +270,7 @@ public:
     // Every byte waiting now, possibly none; never waits for more. After a hang-up it
     // returns what was still waiting, then the empty text.
     std::string ReadText();
-    // Bytes waiting now (0 when closed); like ReadText it collects and clears the line
-    // error flags.
+    // Bytes waiting now (0 when closed).
     int InputCount();
 
     // Properties the program uses.
@@ -281,9 +282,13 @@ public:
     void setDeviceName(const std::string& pattern);  // "COM%d"; throws while open
 
     TComPortRxCharEvent OnRxChar;  // called on the GUI thread; count >= 1
-    TComPortErrorEvent OnError;    // called on the GUI thread; errors != 0
-    TComPortNotifyEvent OnOpen;    // after a successful Open
-    TComPortNotifyEvent OnClose;   // after Close (not when destroyed)
+    // Called on the GUI thread; errors != 0: the CE_ flags of line errors the driver counted
+    // (where it counts them), and CE_IOE once when the device hung up or failed. After that
+    // the port stays open but dead: WriteText returns false, ReadText the empty text, until
+    // Close.
+    TComPortErrorEvent OnError;
+    TComPortNotifyEvent OnOpen;   // after a successful Open
+    TComPortNotifyEvent OnClose;  // after Close (not when destroyed)
 
     // The remaining properties, with the component's defaults.
     bool AutoOpen() const;

@@ -12,10 +12,13 @@
 #include <QThread>
 #include <atomic>
 
+#include "app/AppContext.h"
+#include "app/QuendarixApplication.h"
 #include "serial/ComDevice.h"
 #include "serial/LineSpeed.h"
 #include "serial/PtyPair.h"
 #include "serial/TComPort.h"
+#include "support/FakePrompts.h"
 #include "support/TempConfig.h"
 
 using namespace std::chrono_literals;
@@ -385,6 +388,23 @@ TEST_F(ComPortTest, AHandlerExceptionIsReportedAndTheThreadGoesOn) {
     EXPECT_TRUE(pumpUntil([&] { return calls == 2; }));
     EXPECT_EQ(reported, std::vector<std::string>({"handler failed", "handler failed"}));
     TCustomComPort::setExceptionReporter(nullptr);
+}
+
+TEST_F(ComPortTest, WithoutAReporterAHandlerExceptionGoesToTheApplicationsErrorBox) {
+    test::FakePrompts prompts;
+    AppContext context(prompts, "title");
+    auto* app = dynamic_cast<QuendarixApplication*>(QCoreApplication::instance());
+    ASSERT_NE(app, nullptr);
+    app->setContext(&context);
+    port.OnRxChar = [&](TCustomComPort& sender, int) {
+        sender.ReadText();
+        throw EComPortError("Read error (5), Input/output error");
+    };
+    port.Open();
+    pty.send("a");
+    EXPECT_TRUE(pumpUntil([&] { return !prompts.errors.isEmpty(); }));
+    EXPECT_EQ(prompts.errors, QStringList{"Read error (5), Input/output error"});
+    app->setContext(nullptr);
 }
 
 TEST_F(ComPortTest, AHangUpIsReportedOnceAndNothingSpins) {

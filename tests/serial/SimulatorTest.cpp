@@ -1,11 +1,15 @@
 // The logger simulator, spoken to over its pseudo-terminal by a plain file descriptor.
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <chrono>
 #include <string>
 
@@ -35,28 +39,34 @@ public:
     void send(const std::string& bytes) {
         ASSERT_EQ(::write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     }
-    // Reads until the line has been quiet for the given time (or the limit passes).
+    // Reads until the line has been quiet for the given time after the first byte; waits
+    // up to firstByte for that (a short time where no answer is expected).
     std::string collect(std::chrono::milliseconds quiet = 400ms,
-                        std::chrono::milliseconds limit = 30s) {
+                        std::chrono::milliseconds firstByte = 5s) {
         std::string out;
-        const auto end = std::chrono::steady_clock::now() + limit;
-        auto last = std::chrono::steady_clock::now();
-        while (std::chrono::steady_clock::now() < end) {
+        const auto begin = std::chrono::steady_clock::now();
+        auto last = begin;
+        for (;;) {
             pollfd p{fd_, POLLIN, 0};
             ::poll(&p, 1, 10);
             char buf[4096];
             const ssize_t n = ::read(fd_, buf, sizeof buf);
+            const auto now = std::chrono::steady_clock::now();
             if (n > 0) {
                 out.append(buf, static_cast<std::size_t>(n));
-                last = std::chrono::steady_clock::now();
+                last = now;
             } else if (p.revents & POLLHUP) {
                 break;
-            } else if (std::chrono::steady_clock::now() - last > quiet) {
+            } else if (out.empty() ? now - begin > firstByte : now - last > quiet) {
+                break;
+            } else if (now - begin > 60s) {
                 break;
             }
         }
         return out;
     }
+    // Whatever comes within the time (for answers that must not come).
+    std::string nothingWithin(std::chrono::milliseconds time) { return collect(time, time); }
     int fd() const { return fd_; }
 
 private:
@@ -142,7 +152,7 @@ TEST(LoggerSimulatorTest, SendsTheMemoryOnceTheProgramHasSwitchedSpeed) {
     // A program that stays at 4800 gets noise of about a twenty-fourth of the length.
     line.setSpeed(4800);
     line.send("$PQVD,IGC,5\r\n");
-    const std::string noise = line.collect(1500ms);
+    const std::string noise = line.collect();
     EXPECT_GT(noise.size(), memory.size() / 48);
     EXPECT_LT(noise.size(), memory.size() / 12);
     EXPECT_EQ(noise.find_first_of("\r\n$"), std::string::npos);
@@ -151,7 +161,7 @@ TEST(LoggerSimulatorTest, SendsTheMemoryOnceTheProgramHasSwitchedSpeed) {
     line.send("$PQVD,IGC,0\r\n");
     EXPECT_EQ(line.collect(), memory);
     line.send("$PQVD,IGC,-1\r\n");
-    EXPECT_EQ(line.collect(1500ms), "");
+    EXPECT_EQ(line.nothingWithin(1500ms), "");
 }
 
 TEST(LoggerSimulatorTest, CommandsAtAWrongSpeedAreNoise) {
@@ -159,7 +169,7 @@ TEST(LoggerSimulatorTest, CommandsAtAWrongSpeedAreNoise) {
     sim.start();
     Line line(sim.devicePath(), 57600);
     line.send("$PQVD,ON\r\n");
-    EXPECT_EQ(line.collect(), "");
+    EXPECT_EQ(line.nothingWithin(1s), "");
     EXPECT_EQ(sim.received(), "$PQVD,ON\r\n");
     EXPECT_EQ(sim.sentencesReceived("ON"), 0);
 }
@@ -172,7 +182,7 @@ TEST(LoggerSimulatorTest, Faults) {
 
     sim.setFault(Fault::NoAnswer);
     line.send("$PQVD,ON\r\n");
-    EXPECT_EQ(line.collect(), "");
+    EXPECT_EQ(line.nothingWithin(1s), "");
 
     sim.setFault(Fault::CutShort);
     line.send("$PQVD,ON\r\n");
@@ -193,7 +203,7 @@ TEST(LoggerSimulatorTest, Faults) {
     line.send("$PQVD,ON\r\n");
     const std::string first = line.collect(1000ms);  // the stall is 2 s
     EXPECT_EQ(first, answer.substr(0, answer.size() / 2));
-    EXPECT_EQ(first + line.collect(1000ms, 10s), answer);
+    EXPECT_EQ(first + line.collect(), answer);
 
     sim.setFault(Fault::HangUp);
     line.send("$PQVD,ON\r\n");
@@ -223,6 +233,56 @@ TEST(LoggerSimulatorTest, PacesAtTheLineRate) {
     EXPECT_EQ(line.collect(), config.memory);
     // A lower bound only: pacing must not be faster than the line.
     EXPECT_GE(std::chrono::steady_clock::now() - begin, 600ms);
+}
+
+TEST(QvdsimTool, ServesUntilItsInputEnds) {
+    QTemporaryDir dir;
+    const std::string ini = dir.filePath("settings.ini").toStdString();
+    const std::string memoryFile = dir.filePath("memory.txt").toStdString();
+    {
+        QFile f(QString::fromStdString(memoryFile));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("AQVD1\r\nB1\r\n");
+    }
+    // A plain fork and exec: the thread sanitizer copes with those.
+    int toTool[2], fromTool[2];
+    ASSERT_EQ(::pipe(toTool), 0);
+    ASSERT_EQ(::pipe(fromTool), 0);
+    const char* argv[] = {
+        QR_QVDSIM_TOOL, "--memory", memoryFile.c_str(), "--settings", ini.c_str(), "--com", "4",
+        "--no-pacing",  "--fault",  "no-final-crlf",    nullptr};
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::dup2(toTool[0], STDIN_FILENO);
+        ::dup2(fromTool[1], STDOUT_FILENO);
+        ::close(toTool[1]);
+        ::close(fromTool[0]);
+        ::execv(QR_QVDSIM_TOOL, const_cast<char* const*>(argv));
+        ::_exit(127);
+    }
+    ::close(toTool[0]);
+    ::close(fromTool[1]);
+    std::string path;
+    char c;
+    pollfd p{fromTool[0], POLLIN, 0};
+    while (::poll(&p, 1, 20000) == 1 && ::read(fromTool[0], &c, 1) == 1 && c != '\n') path += c;
+    ::close(fromTool[0]);
+    EXPECT_EQ(QSettings(QString::fromStdString(ini), QSettings::IniFormat)
+                  .value("Ports/COM4")
+                  .toString()
+                  .toStdString(),
+              path);
+    if (!path.empty()) {
+        Line line(path);
+        line.send("$PQVD,IGC,0\r\n");
+        EXPECT_EQ(line.collect(), "AQVD1\r\nB1");
+    }
+    ::close(toTool[1]);  // the end of its input ends the tool
+    int status = -1;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace
