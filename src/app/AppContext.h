@@ -58,16 +58,24 @@ private:
 // The text an exception shows in the error box.
 QString errorText(std::exception_ptr error);
 
+namespace detail {
+// Calls a handler with the signal's arguments, or without them when it takes none.
+template <typename Handler, typename... Args>
+void invokeHandler(const Handler& handler, Args&&... args) {
+    if constexpr (std::is_invocable_v<const Handler&, Args...>)
+        handler(std::forward<Args>(args)...);
+    else
+        handler();
+}
+}  // namespace detail
+
 // Wraps an event handler so that an exception leaving it is reported and the program goes
 // on: connect(button, &QPushButton::clicked, this, guarded(ctx, [this] { ButtonXClick(); })).
 template <typename Handler>
 auto guarded(AppContext& context, Handler handler) {
     return [&context, handler](auto&&... args) {
         try {
-            if constexpr (std::is_invocable_v<const Handler&, decltype(args)...>)
-                handler(std::forward<decltype(args)>(args)...);
-            else
-                handler();  // a handler that ignores the signal's arguments
+            detail::invokeHandler(handler, std::forward<decltype(args)>(args)...);
         } catch (...) {
             context.reportError(std::current_exception());
         }
