@@ -6,7 +6,7 @@ export QR_ROOT
 # Packages the build, the program and the tests need.
 QR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev)
 QR_TEST_PACKAGES=(clang-14 libclang-rt-14-dev libbenchmark-dev libssl-dev openssl libgmp-dev
-                  python3 python3-cryptography gpsbabel nodejs npm xvfb xauth)
+                  python3 python3-cryptography gpsbabel xvfb xauth)
 
 qr_missing_packages() {
     local p missing=()
@@ -28,6 +28,13 @@ qr_install() {
     $sudo apt-get update -q
     # shellcheck disable=SC2086
     $sudo apt-get install -y -q --no-install-recommends $missing
+}
+
+# Node.js with npm, for the npm test oracles. A machine may carry its own Node.js that
+# brings npm along; Debian's packages are taken only when the commands are missing.
+qr_install_node() {
+    command -v node >/dev/null && command -v npm >/dev/null && return 0
+    qr_install nodejs npm
 }
 
 # qr_build DIR [cmake args...]: configure (once) and build.

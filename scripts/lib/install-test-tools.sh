@@ -2,6 +2,7 @@
 # Test oracles that come from the npm registry: the IGC parser that reads our files.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
+qr_install_node
 tools="$QR_ROOT/tests/tools"
 if [ ! -d "$tools/node_modules/igc-parser" ]; then
     (cd "$tools" && npm install --no-audit --no-fund --no-package-lock --loglevel=error >/dev/null) || {
