@@ -1,10 +1,16 @@
 // Scenes of the main window after an exchange with the logger, played by the simulator
 // in this process on a pseudo-terminal registered as COM 1.
+#include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
 #include <exception>
+#include <functional>
+#include <utility>
 
 #include "app/AppContext.h"
 #include "app/Program.h"
@@ -70,6 +76,50 @@ const SceneRegistration downloadScene(
     "main-download", exchangeScene([](TZelmor& window) {
         window.findChild<QComboBox*>("ComboBoxBaud")->setCurrentIndex(4);  // 57600 bps
         window.ButtonStartClick();
+    }));
+
+// After a download at 57600 bps: the track list with the second flight chosen.
+void chooseSecondFlight(TZelmor& window) {
+    window.ButtonAuswertungClick();
+    window.findChild<QListWidget*>("CheckListBoxTrack")->setCurrentRow(1);
+    window.CheckListBoxTrackClickCheck();
+}
+
+Scene afterDownload(std::function<void(TZelmor&, AppContext&, Done)> next) {
+    return [next](Program& program, AppContext& context, Done done) {
+        exchangeScene([](TZelmor& window) {
+            window.findChild<QComboBox*>("ComboBoxBaud")->setCurrentIndex(4);
+            window.ButtonStartClick();
+        })(program, context, [next, &context, done](QWidget* window) {
+            next(*static_cast<TZelmor*>(window), context, done);
+        });
+    };
+}
+
+const SceneRegistration tracksScene("main-tracks",
+                                    afterDownload([](TZelmor& window, AppContext&, Done done) {
+                                        chooseSecondFlight(window);
+                                        done(&window);
+                                    }));
+
+// The second flight written: the header dialog is filled in and confirmed as a pilot would.
+const SceneRegistration writtenScene(
+    "main-written", afterDownload([](TZelmor& window, AppContext&, Done done) {
+        chooseSecondFlight(window);
+        const QString folder = QDir::tempPath() + "/quendarix-screenshot-flights";
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        QTimer::singleShot(300, &window, [folder] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog) return;
+            const std::pair<const char*, QString> fields[] = {
+                {"Edit5", "Hochalm"}, {"Edit7", "ErMu"}, {"Edit8", folder + "/"}};
+            for (const auto& [name, text] : fields)
+                if (auto* edit = dialog->findChild<QLineEdit*>(name)) edit->setText(text);
+            if (auto* save = dialog->findChild<QPushButton*>("Speichern")) save->click();
+        });
+        window.findChild<QPushButton*>("ButtonFertig")->click();
+        done(&window);
     }));
 
 }  // namespace
