@@ -65,6 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     qr::IgcWriteRequest request;
+    request.header = header;
     request.lines = all;
     request.lineCount = static_cast<int>(all.size()) - (data[1] >> 4);
     request.firstARecord = firstA;
