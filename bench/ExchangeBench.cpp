@@ -33,6 +33,10 @@ void* operator new(std::size_t size) {
     counted(p);
     return p;
 }
+// The replacement new takes its memory from malloc, so free is the matching release; GCC
+// cannot see that once the two are inlined into one caller at -O3.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* p) noexcept {
     if (p) liveBytes -= malloc_usable_size(p);
     std::free(p);
@@ -40,6 +44,7 @@ void operator delete(void* p) noexcept {
 void operator delete(void* p, std::size_t) noexcept {
     operator delete(p);
 }
+#pragma GCC diagnostic pop
 
 namespace {
 
