@@ -284,6 +284,9 @@ void TSetQVD::createPort() {
     ComPort2->OnRxChar = [this](TCustomComPort& sender, int count) {
         guarded(context_, [&] { ComPort2RxChar(sender, count); })();
     };
+    ComPort2->OnError = [this](TCustomComPort& sender, int errors) {
+        guarded(context_, [&] { ComPort2Error(sender, errors); })();
+    };
 }
 
 void TSetQVD::FormCreate() {
@@ -367,6 +370,23 @@ void TSetQVD::ComPort2RxChar(TCustomComPort& sender, int /*count*/) {
     const std::size_t length = transfer_.collect(sender.ReadText());
     Label11->setText(QStringLiteral("Bytes übertragen: %1").arg(length));
     Timer1->start();  // the 100 ms run from the last received bytes
+}
+
+void TSetQVD::ComPort2Error(TCustomComPort& sender, int errors) {
+    // The port stays open but dead after a hang-up: the remaining sentences would go nowhere
+    // and each would be reported as a silent logger. Sending again opens the port afresh.
+    if (closing_ || !(errors & CE_IOE)) return;
+    Timer1->stop();
+    transfer_.takeAnswer();  // a piece of an answer, cut off
+    if (sender.IsOpen()) sender.Close();
+    Label11->setText(QStringLiteral("Verbindung zu Quendarix unterbrochen"));
+    ButtonSend->show();
+    context_.reportError(
+        QStringLiteral("Die Verbindung zu Quendarix über COM %1 ist unterbrochen; die "
+                       "Einstellungen sind möglicherweise nicht vollständig übertragen. Bitte "
+                       "die Verbindung prüfen und erneut senden.")
+            .arg(sender.PortNum()),
+        this);
 }
 
 void TSetQVD::Timer1Timer() {

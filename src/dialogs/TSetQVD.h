@@ -35,6 +35,8 @@ public:
     void ButtonSendClick();
     void NextByte();
     void ComPort2RxChar(TCustomComPort& sender, int count);
+    // A logger that hung up (unplugged) ends the transfer, and the user is told.
+    void ComPort2Error(TCustomComPort& sender, int errors);
     void Timer1Timer();
     void EditChange();
     void FormClose();

@@ -631,8 +631,16 @@ void TZelmor::Auswerten() {
         deviceFailed = true;
     }
 
+    bool discarded = false;
     if (exchange_.receiveBuffer().empty()) {
         Memo1->setPlainText(translated("Quendarix antwortet nicht") + "!!!\n");
+    } else if (deviceFailed && exchange_.downloadMode()) {
+        // A track memory cut off by a hang-up is no download: the line buffer keeps the last
+        // complete answer, and the way to its track list stays open as it was.
+        Memo1->setPlainText(
+            translated("Übertragung unterbrochen, unvollständige Tracks verworfen") + "!!!\n");
+        ButtonAuswertung->setVisible(linesFromDownload_ && lineCount() >= kTrackSplitMinimumLines);
+        discarded = true;
     } else {
         if (exchange_.downloadMode()) {
             const int k = displayDecimation(exchange_.receiveBuffer().size());
@@ -644,6 +652,7 @@ void TZelmor::Auswerten() {
         }
         Display display(*this);
         Exchange::Result result{};
+        linesFromDownload_ = exchange_.downloadMode();  // the evaluation writes the lines
         try {
             result = exchange_.evaluate(display);
         } catch (...) {
@@ -659,7 +668,7 @@ void TZelmor::Auswerten() {
         button->show();
     ComboBoxBaud->show();
     ProgressBar1->hide();
-    if (deviceFailed) linkLost();
+    if (deviceFailed) linkLost(discarded);
 }
 
 void TZelmor::ComPort1Error(int errors) {
@@ -676,13 +685,17 @@ void TZelmor::ComPort1Error(int errors) {
     if ((errors & CE_IOE) && ComPort1.IsOpen()) linkLost();
 }
 
-void TZelmor::linkLost() {
+void TZelmor::linkLost(bool downloadDiscarded) {
     // The next command opens the port afresh and reports if the device is still missing.
     if (ComPort1.IsOpen()) ComPort1.Close();
-    context_.reportError(translated("Die Verbindung zu Quendarix über %1 ist unterbrochen; "
-                                    "empfangene Daten können unvollständig sein. Bitte die "
-                                    "Verbindung prüfen und den Befehl wiederholen.")
-                             .arg(ComboBoxCom->currentText()),
+    const QString consequence =
+        downloadDiscarded ? translated(
+                                "die unvollständig empfangenen Tracks wurden verworfen, die zuvor "
+                                "gelesenen Daten bleiben erhalten")
+                          : translated("empfangene Daten können unvollständig sein");
+    context_.reportError(translated("Die Verbindung zu Quendarix über %1 ist unterbrochen; %2. "
+                                    "Bitte die Verbindung prüfen und den Befehl wiederholen.")
+                             .arg(ComboBoxCom->currentText(), consequence),
                          this);
 }
 

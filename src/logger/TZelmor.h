@@ -103,14 +103,16 @@ private:
     void setCommandButtonsVisible(bool visible);
     void placeLabel3();
     void send(std::string_view sentence);
-    // The device went away: close the port and tell the user.
-    void linkLost();
+    // The device went away: close the port and tell the user (also that a download cut off
+    // by it was thrown away).
+    void linkLost(bool downloadDiscarded = false);
     void connectTrackList();
     void connectWriter();
 
     AppContext& context_;
     bool shownOnce_ = false;
     bool testFlag_ = false;
+    bool linesFromDownload_ = false;  // the line buffer holds a download, not a status answer
     std::array<QString, 3> panelTitles_;
     Exchange exchange_;
     TrackList tracks_;  // first A record, USB flag and start table of the last track list

@@ -154,9 +154,16 @@ TEST_F(MainWindowE2e, UnpluggedInMidDownload) {
     ASSERT_TRUE(pumpUntil([&] { return answered() && !prompts.errors.isEmpty(); }, kDeadline));
     ASSERT_EQ(prompts.errors.size(), 1);
     EXPECT_TRUE(prompts.errors[0].contains("unterbrochen")) << prompts.errors[0].toStdString();
+    EXPECT_TRUE(prompts.errors[0].contains("Tracks wurden verworfen"))
+        << prompts.errors[0].toStdString();
     EXPECT_FALSE(window->comPort().IsOpen());
-    EXPECT_GT(window->lineCount(), 0);  // what came before is evaluated
+    // What came before the hang-up is no track memory: the line buffer keeps what it held
+    // (here nothing), and no track list is offered.
     EXPECT_LT(window->exchange().receiveBuffer().size(), config.memory.size());
+    EXPECT_GT(window->exchange().receiveBuffer().size(), 0u);
+    EXPECT_EQ(window->lineCount(), 0);
+    EXPECT_FALSE(button("ButtonAuswertung")->isVisible());
+    EXPECT_EQ(memo(), "Übertragung unterbrochen, unvollständige Tracks verworfen!!!\n");
 
     // Plugged in again, the next command opens the port afresh.
     simulator->setFault(sim::Fault::None);

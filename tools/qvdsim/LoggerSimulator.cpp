@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -35,15 +36,18 @@ constexpr int kCommandSpeed = 4800;
 constexpr milliseconds kAnswerDelay{30};
 constexpr milliseconds kDownloadDelay{200};
 constexpr milliseconds kSpeedSwitchLimit{1000};
-constexpr milliseconds kHangUpGrace{500};
+// How long a hang-up waits for the program to read the bytes before it (awaitRead).
+constexpr milliseconds kHangUpGrace{200};
+constexpr milliseconds kHangUpLimit{5000};
 
 // One answer on its way out.
 struct Transmission {
     std::string bytes;
     std::size_t sent = 0;
     Clock::time_point notBefore;
-    int speed = kCommandSpeed;
-    bool awaitSpeed = false;  // a download: wait for the program to switch speeds
+    int speed = kCommandSpeed;      // the speed the program should listen at
+    int lineSpeed = kCommandSpeed;  // the speed the answer goes out at
+    bool awaitSpeed = false;        // a download: wait for the program to switch speeds
     Clock::time_point speedDeadline;
     std::size_t pauseAt = std::string::npos;
     milliseconds pauseFor{0};
@@ -69,6 +73,28 @@ void writeAll(int fd, const std::string& bytes) {
         } else {
             return;
         }
+    }
+}
+
+// Waits until the program has read what was written to the master, since closing the master
+// throws away what the slave side has not read: until the slave side's input queue (seen
+// through the slave the simulator holds) has filled and emptied again, at most kHangUpLimit.
+// The kernel hands written bytes to that queue a moment later, so an empty queue alone
+// proves nothing; one that stays empty for kHangUpGrace was read at once.
+void awaitRead(int slave, int stopFd) {
+    const auto begin = Clock::now();
+    bool seen = false;
+    for (;;) {
+        int waiting = 0;
+        if (::ioctl(slave, FIONREAD, &waiting) != 0) return;
+        if (waiting > 0)
+            seen = true;
+        else if (seen)
+            return;
+        const auto elapsed = Clock::now() - begin;
+        if ((!seen && elapsed >= kHangUpGrace) || elapsed >= kHangUpLimit) return;
+        pollfd stop{stopFd, POLLIN, 0};
+        if (::poll(&stop, 1, 2) != 0) return;
     }
 }
 
@@ -138,7 +164,8 @@ struct LoggerSimulator::Impl {
     void closePty();  // mutex held
     void serve(std::stop_token stop);
     void handle(const Sentence& sentence, std::deque<Transmission>& outbox);
-    void queueAnswer(std::string bytes, std::deque<Transmission>& outbox, bool download, int speed);
+    void queueAnswer(std::string bytes, std::deque<Transmission>& outbox, bool download, int speed,
+                     Fault current);
     std::string status() const;  // mutex held
 };
 
@@ -195,12 +222,7 @@ std::string LoggerSimulator::Impl::status() const {
 }
 
 void LoggerSimulator::Impl::queueAnswer(std::string bytes, std::deque<Transmission>& outbox,
-                                        bool download, int speed) {
-    Fault current;
-    {
-        std::lock_guard lock(mutex);
-        current = fault;
-    }
+                                        bool download, int speed, Fault current) {
     if (current == Fault::NoAnswer || bytes.empty()) return;
     Transmission t;
     const std::size_t half = bytes.size() / 2;
@@ -225,12 +247,16 @@ void LoggerSimulator::Impl::queueAnswer(std::string bytes, std::deque<Transmissi
             if (bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\r\n") == 0)
                 bytes.resize(bytes.size() - 2);
             break;
+        case Fault::WrongSpeed:
+            t.lineSpeed = 2 * speed;
+            break;
         default:
             break;
     }
     if (bytes.empty()) return;
     t.bytes = std::move(bytes);
     t.speed = speed;
+    if (current != Fault::WrongSpeed) t.lineSpeed = speed;
     const auto now = Clock::now();
     t.notBefore = now + (download ? kDownloadDelay : kAnswerDelay);
     t.awaitSpeed = download;
@@ -244,8 +270,11 @@ void LoggerSimulator::Impl::handle(const Sentence& s, std::deque<Transmission>& 
     std::string answer;
     bool download = false;
     int speed = kCommandSpeed;
+    Fault current;
     {
+        // The fault in force when the sentence is counted is the one its answer gets.
         std::lock_guard lock(mutex);
+        current = fault;
         ++sentenceCounts[s.command];
         if (s.command == "ON" || s.command == "OFF") {
             answer = "$PQVD," + s.command + ",OK\r\n";
@@ -269,13 +298,14 @@ void LoggerSimulator::Impl::handle(const Sentence& s, std::deque<Transmission>& 
             download = true;
         }
     }
-    queueAnswer(std::move(answer), outbox, download, speed);
+    queueAnswer(std::move(answer), outbox, download, speed, current);
 }
 
 void LoggerSimulator::Impl::serve(std::stop_token stop) {
     SentenceReader reader;
     std::deque<Transmission> outbox;
     const int fd = master;
+    const int slaveFd = slave;
     while (!stop.stop_requested()) {
         const auto now = Clock::now();
         int timeout = -1;
@@ -291,12 +321,13 @@ void LoggerSimulator::Impl::serve(std::stop_token stop) {
                     static_cast<int>(std::chrono::ceil<milliseconds>(t.notBefore - now).count());
             } else if (config.pacing && t.started) {
                 const double elapsed = std::chrono::duration<double>(now - t.startedAt).count();
-                const double allowed = elapsed * t.speed / 10.0 - static_cast<double>(t.paced);
-                const double chunk = std::max(1.0, t.speed / 200.0);  // 5 ms worth of bytes
+                const double allowed = elapsed * t.lineSpeed / 10.0 - static_cast<double>(t.paced);
+                const double chunk = std::max(1.0, t.lineSpeed / 200.0);  // 5 ms worth of bytes
                 if (allowed >= std::min(chunk, static_cast<double>(t.bytes.size() - t.sent)))
                     wantWrite = true;
                 else
-                    timeout = std::max(1, static_cast<int>((chunk - allowed) * 10000.0 / t.speed));
+                    timeout =
+                        std::max(1, static_cast<int>((chunk - allowed) * 10000.0 / t.lineSpeed));
             } else {
                 wantWrite = true;
             }
@@ -339,12 +370,12 @@ void LoggerSimulator::Impl::serve(std::stop_token stop) {
         std::size_t count = std::min<std::size_t>(limit - t.sent, 4096);
         if (config.pacing) {
             const double elapsed = std::chrono::duration<double>(sendTime - t.startedAt).count();
-            const double allowed = elapsed * t.speed / 10.0 - static_cast<double>(t.paced);
+            const double allowed = elapsed * t.lineSpeed / 10.0 - static_cast<double>(t.paced);
             count = std::min(count, static_cast<std::size_t>(std::max(1.0, allowed)));
         }
         std::string chunk = t.bytes.substr(t.sent, count);
-        if (programSpeed != t.speed) {
-            writeAll(fd, garble(chunk, t.speed, programSpeed));
+        if (programSpeed != t.lineSpeed) {
+            writeAll(fd, garble(chunk, t.lineSpeed, programSpeed));
         } else {
             const ssize_t n = ::write(fd, chunk.data(), chunk.size());
             count = n > 0 ? static_cast<std::size_t>(n) : 0;
@@ -352,10 +383,8 @@ void LoggerSimulator::Impl::serve(std::stop_token stop) {
         t.sent += count;
         t.paced += count;
         if (t.sent == t.hangUpAt) {
-            // Closing the master throws away what the slave has not read yet: give the
-            // program a moment to take the first half, as a real line would have.
-            pollfd wait{stopFd, POLLIN, 0};
-            ::poll(&wait, 1, static_cast<int>(kHangUpGrace.count()));
+            // The program has the first half, as a real line would have delivered it.
+            awaitRead(slaveFd, stopFd);
             std::lock_guard lock(mutex);
             closePty();
             return;

@@ -24,12 +24,14 @@ namespace qr::sim {
 
 enum class Fault {
     None,
-    NoAnswer,    // commands are received but never answered
-    CutShort,    // an answer stops after half of its bytes
-    Stall,       // an answer pauses after half of its bytes (stallTime), then goes on
-    HangUp,      // the pty is closed 0.5 s after half of an answer (as unplug)
-    Garbage,     // noise bytes (never CR or LF, never "$") before and inside each answer
-    NoFinalCrLf  // an answer without its final CR LF
+    NoAnswer,     // commands are received but never answered
+    CutShort,     // an answer stops after half of its bytes
+    Stall,        // an answer pauses after half of its bytes (stallTime), then goes on
+    HangUp,       // the pty is closed (as unplug) once the program has read half of an answer
+    Garbage,      // noise bytes (never CR or LF, never "$") before and inside each answer
+    NoFinalCrLf,  // an answer without its final CR LF
+    WrongSpeed    // answers go out at twice the speed the program should listen at (a
+                  // download once the program has switched): noise to the program
 };
 
 struct SimulatorConfig {

@@ -3,7 +3,7 @@
 //
 //   qvdsim [--memory FILE] [--settings INI] [--com N] [--fault F] [--no-pacing]
 //
-// F: none, no-answer, cut-short, stall, hang-up, garbage, no-final-crlf.
+// F: none, no-answer, cut-short, stall, hang-up, garbage, no-final-crlf, wrong-speed.
 #include <poll.h>
 #include <signal.h>
 #include <unistd.h>
@@ -25,7 +25,8 @@ int usage(const char* message) {
     std::cerr << "qvdsim: " << message << "\n"
               << "usage: qvdsim [--memory FILE] [--settings INI] [--com N] [--fault F] "
                  "[--no-pacing]\n"
-              << "  F: none, no-answer, cut-short, stall, hang-up, garbage, no-final-crlf\n";
+              << "  F: none, no-answer, cut-short, stall, hang-up, garbage, no-final-crlf, "
+                 "wrong-speed\n";
     return 2;
 }
 
@@ -39,7 +40,8 @@ int main(int argc, char** argv) {
                                                          {"stall", Fault::Stall},
                                                          {"hang-up", Fault::HangUp},
                                                          {"garbage", Fault::Garbage},
-                                                         {"no-final-crlf", Fault::NoFinalCrLf}};
+                                                         {"no-final-crlf", Fault::NoFinalCrLf},
+                                                         {"wrong-speed", Fault::WrongSpeed}};
 
     qr::sim::SimulatorConfig config;
     std::string settingsPath = qr::SettingsStore::defaultPath().toStdString();
