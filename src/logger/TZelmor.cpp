@@ -26,6 +26,7 @@
 #include "app/Translation.h"
 #include "app/WindowPlacement.h"
 #include "dialogs/TSetQVD.h"
+#include "logger/InformationPage.h"
 #include "logger/LoggerCommands.h"
 #include "logger/MemoAppender.h"
 
@@ -34,9 +35,6 @@ namespace qr {
 namespace {
 
 const QString kSubkey = QStringLiteral("Zelmor");
-// Where Memo1 sends the user for information about the program.
-const QString kInformationAddress = QStringLiteral("https://quendarix-reader.example.org/");
-
 constexpr int kComPortCount = 20;
 constexpr int kPauseAfterClose = 500;
 // How long one pass of the collection loop waits when nothing has arrived.
@@ -187,7 +185,7 @@ void TZelmor::createControls() {
     memoFont.setStyleHint(QFont::TypeWriter);
     memoFont.setPixelSize(19);
     Memo1->setFont(memoFont);
-    Memo1->setPlainText("Information unter\n\n" + kInformationAddress);
+    Memo1->setPlainText("Information unter\n\n" + informationAddress());
 
     Label1 = new QLabel(client);
     Label1->setObjectName("Label1");

@@ -5,17 +5,22 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTemporaryDir>
+#include <QUrl>
 #include <memory>
 
 #include "app/AppContext.h"
 #include "app/Errors.h"
 #include "app/SettingsStore.h"
+#include "logger/InformationPage.h"
 #include "logger/TZelmor.h"
 #include "serial/LineSpeed.h"
 #include "serial/PtyPair.h"
@@ -111,10 +116,25 @@ TEST_F(MainWindowTest, FirstStartWithEmptySettings) {
     }
 }
 
+// The README installed next to the program comes first, the one of the source tree next.
+TEST(InformationAddress, InstalledReadmeThenSourceReadme) {
+    QTemporaryDir root;
+    const QString bin = root.path() + "/usr/bin";
+    const QString doc = root.path() + "/usr/share/doc/quendarix-reader";
+    const QString source = root.path() + "/src/README.md";
+    ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(doc) && QDir().mkpath(root.path() + "/src"));
+    EXPECT_EQ(informationAddress(bin, source), "README.md");  // neither there
+    QFile(source).open(QIODevice::WriteOnly);
+    EXPECT_EQ(informationAddress(bin, source), QUrl::fromLocalFile(source).toString());
+    QFile(doc + "/README.md").open(QIODevice::WriteOnly);
+    EXPECT_EQ(informationAddress(bin, source), QUrl::fromLocalFile(doc + "/README.md").toString());
+}
+
 TEST_F(MainWindowTest, ControlsAndLayoutAtStart) {
     TZelmor& w = show();
     EXPECT_EQ(w.size(), QSize(790, 513));
-    EXPECT_TRUE(text("Memo1").startsWith("Information unter\n\nhttp"));
+    EXPECT_TRUE(text("Memo1").startsWith("Information unter\n\nfile:///"));
+    EXPECT_TRUE(text("Memo1").endsWith("/README.md"));
     EXPECT_TRUE(get<QPlainTextEdit>("Memo1")->isReadOnly());
     EXPECT_EQ(get<QLabel>("Label1")->text(), "");
     EXPECT_TRUE(get<QLabel>("Label1")->font().bold());
