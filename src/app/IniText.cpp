@@ -143,6 +143,21 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     });
 }
 
+// The escapes of a value: the letter after the backslash and the character it stands for.
+// The first ones are the control characters the writer escapes this way.
+constexpr std::array<std::pair<char, char>, 11> kEscapes{{{'a', '\a'},
+                                                          {'b', '\b'},
+                                                          {'f', '\f'},
+                                                          {'n', '\n'},
+                                                          {'r', '\r'},
+                                                          {'t', '\t'},
+                                                          {'v', '\v'},
+                                                          {'"', '"'},
+                                                          {'?', '?'},
+                                                          {'\'', '\''},
+                                                          {'\\', '\\'}}};
+constexpr std::ptrdiff_t kControlEscapes = 7;
+
 // --- Reading -----------------------------------------------------------------------------
 
 struct Line {
@@ -236,17 +251,6 @@ std::string unescapeKey(std::string_view key) {
 
 // The text of a value, or nothing when an unquoted ',' makes it a list.
 std::optional<std::string> unescapeValue(std::string_view s) {
-    static constexpr std::array<std::pair<char, char>, 11> kEscapes{{{'a', '\a'},
-                                                                     {'b', '\b'},
-                                                                     {'f', '\f'},
-                                                                     {'n', '\n'},
-                                                                     {'r', '\r'},
-                                                                     {'t', '\t'},
-                                                                     {'v', '\v'},
-                                                                     {'"', '"'},
-                                                                     {'?', '?'},
-                                                                     {'\'', '\''},
-                                                                     {'\\', '\\'}}};
     TextBuilder out;
     bool inQuotes = false;
     bool quoted = false;
@@ -396,44 +400,25 @@ std::string escapeText(std::string_view text) {
             continue;
         }
         escapeNextIfHex = false;
-        switch (cp) {
-            case '\0':
-                out += "\\0";
-                escapeNextIfHex = true;
-                break;
-            case '\a':
-                out += "\\a";
-                break;
-            case '\b':
-                out += "\\b";
-                break;
-            case '\f':
-                out += "\\f";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\v':
-                out += "\\v";
-                break;
-            case '"':
-            case '\\':
+        if (cp == '\0') {
+            out += "\\0";
+            escapeNextIfHex = true;
+        } else if (cp == '"' || cp == '\\') {
+            out += '\\';
+            out += static_cast<char>(cp);
+        } else if (cp < 0x20) {
+            const auto named =
+                std::find_if(kEscapes.begin(), kEscapes.begin() + kControlEscapes,
+                             [&](const auto& e) { return char32_t(e.second) == cp; });
+            if (named != kEscapes.begin() + kControlEscapes) {
                 out += '\\';
-                out += static_cast<char>(cp);
-                break;
-            default:
-                if (cp <= 0x1F) {
-                    out += "\\x" + hexLower(cp);
-                    escapeNextIfHex = true;
-                } else {
-                    appendUtf8(out, cp);
-                }
+                out += named->first;
+            } else {
+                out += "\\x" + hexLower(cp);
+                escapeNextIfHex = true;
+            }
+        } else {
+            appendUtf8(out, cp);
         }
     }
     if (needsQuotes || (!out.empty() && (out.front() == ' ' || out.back() == ' ')))
@@ -523,6 +508,9 @@ std::string formatIni(const std::vector<IniEntry>& entries) {
         body += entry.value.isText ? escapeText(entry.value.data) : closedRaw(entry.value.data);
         body += '\n';
     }
+    // The general section goes first, where Qt puts it too.
+    std::stable_partition(sections.begin(), sections.end(),
+                          [](const Section& s) { return s.header == "[General]"; });
     std::string file;
     for (const Section& section : sections) {
         if (!file.empty()) file += '\n';
