@@ -426,24 +426,26 @@ std::string escapeText(std::string_view text) {
     return out;
 }
 
-// The file text of a value that is not a text, unchanged, except that a value that ran to
-// the end of the file inside quotes or with a lone backslash is closed, so that it cannot
-// take the following line into it.
+// The file text of a value that is not a text, unchanged, except where it ran to the end of
+// the file inside quotes or with a backslash before a line break or before nothing: such a
+// value is closed, so that it cannot take the following line into it.
 std::string closedRaw(std::string_view raw) {
     bool inQuotes = false;
-    bool danglingBackslash = false;
+    std::size_t end = raw.size();
     for (std::size_t i = 0; i < raw.size();) {
         const char c = raw[i++];
         if (c == '\\') {
-            if (i < raw.size())
+            const std::size_t backslash = i - 1;
+            const char escaped = i < raw.size() ? raw[i++] : '\n';
+            if (i < raw.size() &&
+                ((escaped == '\n' && raw[i] == '\r') || (escaped == '\r' && raw[i] == '\n')))
                 ++i;
-            else
-                danglingBackslash = true;
+            if (i == raw.size() && (escaped == '\n' || escaped == '\r')) end = backslash;
         } else if (c == '"') {
             inQuotes = !inQuotes;
         }
     }
-    std::string out(raw.substr(0, raw.size() - (danglingBackslash ? 1 : 0)));
+    std::string out(raw.substr(0, end));
     if (inQuotes) out += '"';
     return out;
 }
