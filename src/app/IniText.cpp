@@ -431,21 +431,26 @@ std::string escapeText(std::string_view text) {
 // value is closed, so that it cannot take the following line into it.
 std::string closedRaw(std::string_view raw) {
     bool inQuotes = false;
-    std::size_t end = raw.size();
+    std::size_t continuations = std::string_view::npos;  // where the line breaks at the end begin
     for (std::size_t i = 0; i < raw.size();) {
+        const std::size_t at = i;
         const char c = raw[i++];
+        bool lineBreak = false;
         if (c == '\\') {
-            const std::size_t backslash = i - 1;
             const char escaped = i < raw.size() ? raw[i++] : '\n';
             if (i < raw.size() &&
                 ((escaped == '\n' && raw[i] == '\r') || (escaped == '\r' && raw[i] == '\n')))
                 ++i;
-            if (i == raw.size() && (escaped == '\n' || escaped == '\r')) end = backslash;
+            lineBreak = escaped == '\n' || escaped == '\r';
         } else if (c == '"') {
             inQuotes = !inQuotes;
         }
+        if (!lineBreak)
+            continuations = std::string_view::npos;
+        else if (continuations == std::string_view::npos)
+            continuations = at;
     }
-    std::string out(raw.substr(0, end));
+    std::string out(raw.substr(0, std::min(continuations, raw.size())));
     if (inQuotes) out += '"';
     return out;
 }
