@@ -1,7 +1,8 @@
 #pragma once
 // The settings store: the program's key "Software\QuendarixReader" of the current user,
 // kept as one INI file ($XDG_CONFIG_HOME/QuendarixReader/QuendarixReader.ini). Subkeys are
-// INI groups ("Zelmor", "IGC", "Ports"); every value is stored as text.
+// INI groups ("Zelmor", "IGC", "Ports"); every value is stored as text. The file has the form
+// of QSettings::IniFormat but is parsed by IniText, which never deserialises a value.
 #include <QString>
 #include <memory>
 

@@ -1,5 +1,5 @@
 // The settings store over arbitrary INI files: reading any value either gives a text, the
-// default, or the store's own error; it never crashes.
+// default, or the store's own error, and writing one rewrites the whole file; it never crashes.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -27,6 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             (void)store.readInteger(n[0], n[1], 1);
         } catch (const qr::ESettingsError&) {
         }
+    }
+    try {
+        store.writeString("Zelmor", "Test", "1");
+    } catch (const qr::ESettingsError&) {
     }
     return 0;
 }
