@@ -35,6 +35,7 @@
 #include "logger/TrackSplit.h"
 #include "qvdsim/LoggerSimulator.h"
 #include "serial/PtyPair.h"
+#include "support/EndToEnd.h"
 #include "support/FakePrompts.h"
 #include "support/TempConfig.h"
 
@@ -44,11 +45,7 @@ using qr::test::pumpUntil;
 namespace qr {
 namespace {
 
-// Qt's own Unix event dispatcher instead of glib's (see MainWindowE2eTest.cpp: ThreadSanitizer
-// cannot follow glib).
-const bool withoutGlib = qputenv("QT_NO_GLIB", "1");
-
-constexpr auto kDeadline = 120s;  // generous: sanitizers and a busy machine
+constexpr auto kDeadline = test::kEndToEndDeadline;
 using Clock = std::chrono::steady_clock;
 
 // ---- the logger's memory and what the program makes of bytes -------------------------------

@@ -14,6 +14,7 @@
 #include "logger/TZelmor.h"
 #include "qvdsim/LoggerSimulator.h"
 #include "serial/PtyPair.h"
+#include "support/EndToEnd.h"
 #include "support/FakePrompts.h"
 #include "support/TempConfig.h"
 
@@ -23,12 +24,7 @@ using qr::test::pumpUntil;
 namespace qr {
 namespace {
 
-// Qt's painting hands work to pool threads whose glib event dispatchers pass memory between
-// threads in ways ThreadSanitizer cannot follow (glib is not instrumented). Qt's own Unix
-// dispatcher keeps those reports away; it is set before the test's QApplication exists.
-const bool withoutGlib = qputenv("QT_NO_GLIB", "1");
-
-constexpr auto kDeadline = 120s;  // generous: sanitizers and a busy machine
+constexpr auto kDeadline = test::kEndToEndDeadline;
 
 // The memory as the line buffer must hold it, split and rewritten here on its own.
 std::vector<std::string> expectedLines(const std::string& memory) {
