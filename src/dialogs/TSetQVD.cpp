@@ -6,18 +6,16 @@
 #include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSpinBox>
-#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/AppContext.h"
+#include "app/ButtonPictures.h"
 #include "app/Delay.h"
 #include "app/NumberConversion.h"
 #include "app/SettingsStore.h"
@@ -73,34 +71,6 @@ QSpinBox* makeSpin(QWidget* parent, const char* name, int minimum, int maximum, 
     spin->setValue(value);
     spin->setFixedWidth(spin->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 40);
     return spin;
-}
-
-// The send button's picture: an arrow into a small logger with its display.
-QIcon sendGlyph(const QWidget* owner) {
-    const int size = owner->style()->pixelMetric(QStyle::PM_ButtonIconSize, nullptr, owner);
-    QPixmap pixmap(size * 2, size * 2);  // drawn at twice the size for sharp edges
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(pixmap.width() / 32.0, pixmap.height() / 32.0);
-    painter.setPen(QPen(QColor(40, 40, 40), 1.5));
-    painter.setBrush(QColor(70, 110, 170));
-    painter.drawRoundedRect(QRectF(17, 4, 13, 24), 2.5, 2.5);  // the logger
-    painter.setBrush(QColor(200, 230, 200));
-    painter.drawRect(QRectF(19.5, 7, 8, 6));  // its display
-    QPainterPath arrow;
-    arrow.moveTo(2, 13);
-    arrow.lineTo(9, 13);
-    arrow.lineTo(9, 8);
-    arrow.lineTo(16, 16);
-    arrow.lineTo(9, 24);
-    arrow.lineTo(9, 19);
-    arrow.lineTo(2, 19);
-    arrow.closeSubpath();
-    painter.setBrush(QColor(40, 150, 60));
-    painter.drawPath(arrow);
-    painter.end();
-    return QIcon(pixmap);
 }
 
 // A spin edit whose text is not a number counts as its minimum; others are kept in range.
@@ -215,10 +185,10 @@ void TSetQVD::createControls() {
 
     ButtonSend = new QPushButton(QStringLiteral("=> &Quendarix"), this);
     ButtonSend->setObjectName("ButtonSend");
-    ButtonSend->setIcon(sendGlyph(this));
+    ButtonSend->setIcon(buttonIcon(ButtonPicture::SendSettings, this));
     ButtonSend->setAutoDefault(false);
-    ButtonOK = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton),
-                               QStringLiteral("&Schließen"), this);
+    ButtonOK =
+        new QPushButton(buttonIcon(ButtonPicture::Close, this), QStringLiteral("&Schließen"), this);
     ButtonOK->setObjectName("ButtonOK");
     ButtonOK->setAutoDefault(false);
 

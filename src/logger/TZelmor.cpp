@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTextCursor>
 #include <QTimer>
 #include <algorithm>
@@ -21,6 +20,7 @@
 #include <thread>
 
 #include "app/AppContext.h"
+#include "app/ButtonPictures.h"
 #include "app/Delay.h"
 #include "app/SettingsStore.h"
 #include "app/Translation.h"
@@ -77,10 +77,10 @@ TComBaudrate comBaudrate(int bitsPerSecond) {
 }
 
 QPushButton* pictureButton(QWidget* parent, const char* name, const QString& caption,
-                           QStyle::StandardPixmap picture, int left, int width) {
+                           ButtonPicture picture, int left, int width) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
-    button->setIcon(parent->style()->standardIcon(picture));
+    button->setIcon(buttonIcon(picture, parent));
     button->setGeometry(left, 0, width, 25);
     return button;
 }
@@ -243,22 +243,21 @@ void TZelmor::createControls() {
         connect(box, &QComboBox::currentIndexChanged, box,
                 [box] { box->lineEdit()->setCursorPosition(0); });
 
-    ButtonOn = pictureButton(client, "ButtonOn", "Logger &on", QStyle::SP_MediaPlay, 24, 89);
-    ButtonOff = pictureButton(client, "ButtonOff", "Logger o&ff", QStyle::SP_MediaStop, 24, 89);
-    ButtonBAT = pictureButton(client, "ButtonBAT", "Logger &Status lesen",
-                              QStyle::SP_MessageBoxInformation, 136, 129);
-    ButtonStart = pictureButton(client, "ButtonStart", "Logger &Tracks lesen", QStyle::SP_ArrowDown,
-                                136, 129);
+    ButtonOn = pictureButton(client, "ButtonOn", "Logger &on", ButtonPicture::LoggerOn, 24, 89);
+    ButtonOff = pictureButton(client, "ButtonOff", "Logger o&ff", ButtonPicture::LoggerOff, 24, 89);
+    ButtonBAT =
+        pictureButton(client, "ButtonBAT", "Logger &Status lesen", ButtonPicture::Status, 136, 129);
+    ButtonStart = pictureButton(client, "ButtonStart", "Logger &Tracks lesen",
+                                ButtonPicture::ReadTracks, 136, 129);
     ButtonSet = pictureButton(client, "ButtonSet", "Logger &einstellen",
-                              QStyle::SP_FileDialogDetailedView, 296, 129);
-    ButtonDel =
-        pictureButton(client, "ButtonDel", "Logger Trk &löschen", QStyle::SP_TrashIcon, 296, 129);
+                              ButtonPicture::LoggerSettings, 296, 129);
+    ButtonDel = pictureButton(client, "ButtonDel", "Logger Trk &löschen",
+                              ButtonPicture::DeleteTracks, 296, 129);
     ButtonAuswertung = pictureButton(client, "ButtonAuswertung", "&igc-Datei speichern",
-                                     QStyle::SP_DialogSaveButton, 0, 129);
-    ButtonFertig =
-        pictureButton(client, "ButtonFertig", "Fertig", QStyle::SP_DialogYesButton, 0, 80);
+                                     ButtonPicture::TrackList, 0, 129);
+    ButtonFertig = pictureButton(client, "ButtonFertig", "Fertig", ButtonPicture::Done, 0, 80);
     ButtonFertig->move(0, 136);
-    OKButton = pictureButton(client, "OKButton", "&Schließen", QStyle::SP_DialogCloseButton, 0, 80);
+    OKButton = pictureButton(client, "OKButton", "&Schließen", ButtonPicture::Close, 0, 80);
     ButtonOn->hide();
     ButtonBAT->hide();
     ButtonSet->hide();
