@@ -46,8 +46,8 @@ void drawLogger(QPainter& p, const QRectF& body) {
 }
 
 // A round badge in the lower right corner, over whatever was drawn before.
-constexpr QPointF kBadgeCentre(23, 23);
-constexpr qreal kBadgeRadius = 8;
+constexpr QPointF kBadgeCentre(22, 22);
+constexpr qreal kBadgeRadius = 9;
 
 void drawBadge(QPainter& p, const QColor& colour) {
     p.setPen(outlinePen());
@@ -56,19 +56,19 @@ void drawBadge(QPainter& p, const QColor& colour) {
 }
 
 void drawLoggerOn(QPainter& p) {
-    drawLogger(p, QRectF(4, 2, 16, 27));
+    drawLogger(p, QRectF(3, 2, 16, 27));
     drawBadge(p, kGo);
     p.setPen(Qt::NoPen);
     p.setBrush(kMark);
-    p.drawPolygon(QPolygonF({QPointF(20.5, 18.5), QPointF(20.5, 27.5), QPointF(28, 23)}));
+    p.drawPolygon(QPolygonF({QPointF(19, 17), QPointF(19, 27), QPointF(27.5, 22)}));
 }
 
 void drawLoggerOff(QPainter& p) {
-    drawLogger(p, QRectF(4, 2, 16, 27));
+    drawLogger(p, QRectF(3, 2, 16, 27));
     drawBadge(p, kStop);
     p.setPen(Qt::NoPen);
     p.setBrush(kMark);
-    p.drawRect(QRectF(19.5, 19.5, 7, 7));
+    p.drawRect(QRectF(18, 18, 8, 8));
 }
 
 void drawStatus(QPainter& p) {
@@ -193,7 +193,7 @@ void drawDone(QPainter& p) {
     for (const qreal y : {11.0, 15.5, 20.0})
         p.drawLine(QPointF(8, y), QPointF(y < 12 ? 16 : 20, y));
     drawBadge(p, kGo);
-    drawTick(p, QPointF(19, 23), 8, kMark, 2.5);
+    drawTick(p, QPointF(17.5, 22.5), 9, kMark, 2.5);
 }
 
 void drawClose(QPainter& p) {
