@@ -381,13 +381,14 @@ std::string hexLower(char32_t value) {
 
 std::string escapeText(std::string_view text) {
     // '@' starts the forms of other types, so a text that starts with it is marked.
+    // Built by appending: GCC 12 at -O3 warns falsely about the overlap in "x" + string&&.
     std::string s;
     if (text.find('\0') != std::string_view::npos)
-        s = "@String(" + std::string(text) + ")";
+        s.append("@String(").append(text).append(")");
     else if (startsWith(text, "@"))
-        s = "@" + std::string(text);
+        s.append("@").append(text);
     else
-        s = std::string(text);
+        s.assign(text);
 
     std::string out;
     bool needsQuotes = false;
