@@ -1,6 +1,7 @@
 #include "flight/FlightFacts.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "flight/GreatCircle.h"
@@ -77,7 +78,7 @@ struct FlyingSpan {
     std::size_t landing = 0;
 };
 
-std::optional<FlyingSpan> flyingSpan(const Series& series) {
+std::optional<FlyingSpan> flyingSpan(const Series& series, AltitudeSource source) {
     const auto& at = series.positioned;
     const std::size_t n = at.size();
     auto fix = [&](std::size_t k) -> const Fix& { return *series.fixes[at[k]]; };
@@ -91,8 +92,14 @@ std::optional<FlyingSpan> flyingSpan(const Series& series) {
     auto fast = [&](std::size_t from, std::size_t to) {
         const Fix& a = fix(from);
         const Fix& b = fix(to);
+        const int seconds = b.time - a.time;
+        const auto altitudeA = altitudeOf(a, source);
+        const auto altitudeB = altitudeOf(b, source);
+        if (altitudeA && altitudeB &&
+            std::abs(*altitudeB - *altitudeA) >= kTakeOffClimbRate * seconds)
+            return true;
         return greatCircleMetres(a.latitude, a.longitude, b.latitude, b.longitude) >=
-               kTakeOffSpeed * (b.time - a.time);
+               kTakeOffSpeed * seconds;
     };
     // Two spans in a row from k, each and both together fast enough.
     auto flying = [&](std::size_t k, std::size_t& last) {
@@ -159,7 +166,7 @@ FlightFacts flightFacts(std::span<const Fix> all) {
     facts.lastFixTime = fixes.back()->time;
     std::size_t first = 0;
     std::size_t last = fixes.size() - 1;
-    if (const auto span = flyingSpan(series)) {
+    if (const auto span = flyingSpan(series, facts.source)) {
         facts.movementSeen = true;
         first = span->takeOff;
         last = span->landing;
@@ -168,15 +175,14 @@ FlightFacts flightFacts(std::span<const Fix> all) {
     facts.landingTime = fixes[last]->time;
 
     if (facts.source != AltitudeSource::None) {
-        const bool pressure = facts.source == AltitudeSource::Pressure;
-        GainCounter gain(pressure ? kPressureGainBand : kGnssGainBand);
+        GainCounter gain(facts.source == AltitudeSource::Pressure ? kPressureGainBand
+                                                                  : kGnssGainBand);
         ClimbMeter climb;
         for (std::size_t k = first; k <= last; ++k) {
-            const Fix& fix = *fixes[k];
-            if (!pressure && !fix.valid) continue;
-            const int altitude = pressure ? fix.pressureAltitude : fix.gnssAltitude;
-            gain.add(altitude);
-            climb.add(fix.time, altitude);
+            const auto altitude = altitudeOf(*fixes[k], facts.source);
+            if (!altitude) continue;
+            gain.add(*altitude);
+            climb.add(fixes[k]->time, *altitude);
         }
         facts.altitudeGain = gain.gain();
         facts.greatestClimb = climb.best();

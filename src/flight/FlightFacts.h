@@ -10,13 +10,15 @@
 // - Pressure altitudes come from every fix, unless all of them are 0: that is a logger
 //   without a barometer, and the track then has no pressure altitude at all.
 //
-// Take-off and landing: the logger is taken as flying when its ground speed, measured from
-// fix to fix over at least kSpeedSpanSeconds, is at least kTakeOffSpeedKmh over two such
-// spans in a row and over both together. Walking, ground handling and a lone stray fix stay
-// below that; any glider in the air stays above it. Take-off is the first fix of the first
-// such pair of spans, landing the last fix of the last. When the fixes never show it (a
-// track without a 3D fix, or one that did not move), take-off and landing are the first
-// and the last fix.
+// Take-off and landing: the logger is taken as flying when, measured from fix to fix over
+// at least kSpeedSpanSeconds, its ground speed is at least kTakeOffSpeedKmh or its altitude
+// (of the gain's source, below) changes by at least kTakeOffClimbRate, over two such spans
+// in a row and over both together. Walking, ground handling, the instrument's noise and a
+// lone stray fix stay below that; a glider in the air stays above it, even one that hangs
+// still over the ground in a strong wind while it climbs or sinks. Take-off is the first
+// fix of the first such pair of spans, landing the last fix of the last, so both are known
+// to within a span. When the fixes never show it (a track without a 3D fix, or one that
+// did not move), take-off and landing are the first and the last fix.
 //
 // The flight is the part from take-off to landing; its duration, altitude gain, greatest
 // climb and distances are measured over that part only. The highest and lowest altitudes
@@ -36,6 +38,7 @@
 namespace qr::flight {
 
 constexpr double kTakeOffSpeedKmh = 15.0;
+constexpr double kTakeOffClimbRate = 0.5;  // metres per second, up or down
 constexpr int kSpeedSpanSeconds = 10;
 constexpr int kClimbSpanSeconds = 30;
 constexpr int kPressureGainBand = 5;
@@ -76,5 +79,12 @@ struct FlightFacts {
 };
 
 FlightFacts flightFacts(std::span<const Fix> fixes);
+
+// The altitude of a fix in the given source; none for a "V" fix's GNSS altitude.
+inline std::optional<int> altitudeOf(const Fix& fix, AltitudeSource source) {
+    if (source == AltitudeSource::Pressure) return fix.pressureAltitude;
+    if (source == AltitudeSource::Gnss && fix.valid) return fix.gnssAltitude;
+    return std::nullopt;
+}
 
 }  // namespace qr::flight

@@ -101,7 +101,7 @@ TEST(FlightFacts, NoBarometerUsesTheGnssAltitudeOfThreeDimensionalFixes) {
     EXPECT_EQ(facts.altitudeGain, 40);  // the 5 m dip lies within the band
     ASSERT_TRUE(facts.greatestClimb);
     EXPECT_DOUBLE_EQ(*facts.greatestClimb, 1.0);  // 40 m in 40 s; 15 m in the first 30 s
-    EXPECT_FALSE(facts.movementSeen);
+    EXPECT_TRUE(facts.movementSeen);              // climbing at 1 m/s on the spot is flying
     EXPECT_EQ(facts.duration(), 40);
     EXPECT_DOUBLE_EQ(*facts.straightDistance, 0);
 }
@@ -167,6 +167,26 @@ TEST(FlightFacts, BrokenRecordsAndRepeatsArePassedOver) {
     EXPECT_EQ(facts.pressureAltitude->lowest, 990);
     EXPECT_EQ(facts.landingTime, 36100);
     EXPECT_EQ(facts.altitudeGain, 70);
+}
+
+TEST(FlightFacts, HangingStillInTheWindIsFlyingTheInstrumentsNoiseIsNot) {
+    // Still over the ground for 20 s with a metre or two of noise, then 60 s sinking at
+    // 0.8 m/s on the spot, then still again.
+    const int altitudes[] = {800, 801, 799, 800, 792, 784, 776, 768, 760, 752, 752, 753, 751, 752};
+    std::vector<std::string> lines;
+    char time[8];
+    for (int k = 0; k < 14; ++k) {
+        std::snprintf(time, sizeof time, "1500%02d", k * 4);
+        lines.push_back(b(time, 0, altitudes[k], altitudes[k]));
+    }
+    // Fixes 4 s apart: each span of 10 s is three steps (12 s).
+    const FlightFacts facts = factsOf(lines);
+    EXPECT_TRUE(facts.movementSeen);
+    // The first span that sinks fast enough starts at fix 1 (801 m to 792 m in 12 s); the
+    // last pair of spans that does ends at fix 11 (760 m to 753 m in the second span).
+    EXPECT_EQ(facts.takeOffTime, 54000 + 1 * 4);
+    EXPECT_EQ(facts.landingTime, 54000 + 11 * 4);
+    EXPECT_EQ(facts.altitudeGain, 0);
 }
 
 TEST(FlightFacts, AStrayFixOnTheGroundIsNoTakeOff) {
