@@ -68,6 +68,7 @@ TrackList splitTracks(const std::vector<std::string>& lines, std::size_t lineCou
     TDateTime time = 0;
     TDateTime first = 0;
     int fixes = 0;
+    std::size_t firstLine = aLine + 1;
     try {
         for (std::size_t j = aLine + 1; j <= count; ++j) {
             const std::string& line = lines[j - 1];
@@ -77,10 +78,12 @@ TrackList splitTracks(const std::vector<std::string>& lines, std::size_t lineCou
                 if (++fixes == 1) first = date + time;
             }
             if (startsWith(line, "AXVN") || j == count) {
-                list.entries.push_back(
-                    {static_cast<int>(list.entries.size()) + 1, fixes, first, date + time});
+                const bool closesWithALine = startsWith(line, "AXVN");
+                list.entries.push_back({static_cast<int>(list.entries.size()) + 1, fixes, first,
+                                        date + time, firstLine, closesWithALine ? j - 1 : j});
                 fixes = 0;
                 first = 0;
+                firstLine = j + 1;
             }
         }
     } catch (const EConvertError& error) {

@@ -20,6 +20,10 @@ struct TrackEntry {
     int fixes = 0;        // number of B records
     TDateTime first = 0;  // date in effect plus time of the first B record; 0 without one
     TDateTime last = 0;   // date plus time of the last B record seen at the closing line
+    // Its lines: from firstLine up to lastLine, numbered from 1 as in the line buffer (the
+    // line after its A line up to its closing line; firstLine > lastLine when none).
+    std::size_t firstLine = 0;
+    std::size_t lastLine = 0;
     bool empty() const { return fixes == 0; }
 };
 

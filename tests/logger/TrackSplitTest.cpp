@@ -145,6 +145,20 @@ TEST(TrackSplit, StartTableHoldsDateAndTimeOfTheFirstFix) {
     EXPECT_FALSE(list.usb);
 }
 
+TEST(TrackSplit, LinesOfEachTrack) {
+    // Lines: 1 preamble, 2 A, 3 date, 4-5 fixes, 6 A, 7 A, 8 fix (the last line).
+    const Lines lines = Lines{"preamble", "AXVN 001", "HFDTE081226"} +
+                        fixes(2, "100000", "100100") + Lines{"AXVN 002", "AXVN 003"} +
+                        fixes(1, "110000", "");
+    const TrackList list = splitTracks(lines, lines.size());
+    ASSERT_EQ(list.entries.size(), 3u);
+    const std::pair<std::size_t, std::size_t> spans[] = {{3, 5}, {7, 6}, {8, 8}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(list.entries[i].firstLine, spans[i].first) << i;
+        EXPECT_EQ(list.entries[i].lastLine, spans[i].second) << i;
+    }
+}
+
 TEST(TrackSplit, FirstARecordAndUsbFlag) {
     const Lines lines{"Apreamble USB", "AXVN USB 2.0", "HFDTE081226", b("100000"), "AXVN 002"};
     const TrackList list = splitTracks(lines, lines.size());
