@@ -11,6 +11,7 @@
 #include "app/AppContext.h"
 #include "logger/TZelmor.h"
 #include "logger/TrackListFormat.h"
+#include "logger/TrackToolTips.h"
 
 namespace qr {
 
@@ -50,6 +51,7 @@ void TZelmor::ButtonAuswertungClick() {
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
+    TrackToolTips::of(CheckListBoxTrack).rebuild(lineBuffer().lines(), tracks_);
     // The entries before a failing record stay listed; the prompt is not shown.
     if (tracks_.error) throw *tracks_.error;
 
