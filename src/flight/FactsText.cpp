@@ -61,13 +61,13 @@ std::string timeOfDayText(int time) {
 std::vector<std::string> factLines(const FlightFacts& facts) {
     if (facts.empty()) return {kNoFixesText};
     std::vector<std::string> lines;
+    lines.push_back("Dauer " + durationText(facts.duration()));
     if (facts.movementSeen)
         lines.push_back("Start " + timeOfDayText(facts.takeOffTime) + " UTC, Landung " +
                         timeOfDayText(facts.landingTime) + " UTC");
     else
         lines.push_back("Erster Fix " + timeOfDayText(facts.takeOffTime) + " UTC, letzter Fix " +
                         timeOfDayText(facts.landingTime) + " UTC (kein Flug erkannt)");
-    lines.push_back("Dauer " + durationText(facts.duration()));
     lines.push_back(altitudeLine(facts));
     if (facts.pressureAltitude && facts.gnssAltitude)
         lines.push_back("GPS-Höhe " + germanNumber(facts.gnssAltitude->lowest) + " bis " +

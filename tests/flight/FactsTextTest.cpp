@@ -46,8 +46,8 @@ FlightFacts sampleFacts() {
 
 TEST(FactsText, LinesOfAFlight) {
     const std::vector<std::string> expected = {
-        "Start 10:15:00 UTC, Landung 12:46:00 UTC",
         "Dauer 2:31 h",
+        "Start 10:15:00 UTC, Landung 12:46:00 UTC",
         "max. Höhe 2.314 m, min. Höhe 598 m (Druckhöhe)",
         "GPS-Höhe 610 bis 2.290 m",
         "Höhengewinn 3.456 m",
@@ -70,8 +70,8 @@ TEST(FactsText, LinesWithoutBarometerOrPositionAndWithoutFixes) {
     facts.largestDistanceFromTakeOff.reset();
     facts.greatestClimb.reset();
     const std::vector<std::string> expected = {
-        "Erster Fix 10:15:00 UTC, letzter Fix 12:46:00 UTC (kein Flug erkannt)",
         "Dauer 2:31 h",
+        "Erster Fix 10:15:00 UTC, letzter Fix 12:46:00 UTC (kein Flug erkannt)",
         "max. Höhe 2.290 m, min. Höhe 610 m (GPS-Höhe, kein Barometer)",
         "Höhengewinn 3.456 m",
     };

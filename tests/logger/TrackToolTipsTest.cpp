@@ -64,8 +64,8 @@ TEST_F(TrackToolTipsTest, EveryEntryCarriesItsFactsAsWords) {
     ASSERT_EQ(tips().count(), 4);
     for (const int row : {0, 1, 3}) {
         const QString words = list()->item(row)->data(Qt::AccessibleDescriptionRole).toString();
-        EXPECT_TRUE(words.startsWith("Start ")) << row << words.toStdString();
-        EXPECT_TRUE(words.contains("\nDauer ")) << row;
+        EXPECT_TRUE(words.startsWith("Dauer ")) << row << words.toStdString();
+        EXPECT_TRUE(words.contains("\nStart ")) << row;
         EXPECT_TRUE(words.contains(QRegularExpression("\nmax. Höhe \\d\\.\\d{3} m"))) << row;
         EXPECT_TRUE(toolTip(row).contains("Höhengewinn ")) << row;
         EXPECT_FALSE(tips().pictureDrawn(row)) << row;  // not before it is wanted

@@ -2,9 +2,14 @@
 // in this process on a pseudo-terminal registered as COM 1.
 #include <QApplication>
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
+#include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
@@ -124,4 +129,51 @@ const SceneRegistration writtenScene(
 
 }  // namespace
 
+}  // namespace qr::screenshot
+
+namespace qr::screenshot {
+namespace {
+
+// The window with the shown tooltip drawn over it where it appears on the screen.
+QWidget* windowWithToolTip(QWidget& window) {
+    QPixmap shot = window.grab();
+    QWidget* tip = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->inherits("QTipLabel") && widget->isVisible()) tip = widget;
+    if (tip) {
+        const QPoint at = tip->mapToGlobal(QPoint(0, 0)) - window.mapToGlobal(QPoint(0, 0));
+        const QRect all = QRect(QPoint(0, 0), shot.size()).united(QRect(at, tip->size()));
+        QPixmap both(all.size());
+        both.fill(window.palette().color(QPalette::Window).darker(110));
+        QPainter painter(&both);
+        painter.drawPixmap(-all.topLeft(), shot);
+        painter.drawPixmap(at - all.topLeft(), tip->grab());
+        painter.end();
+        shot = both;
+    }
+    auto* picture = new QLabel(&window);  // owned by the window, never shown
+    picture->setContentsMargins(0, 0, 0, 0);
+    picture->setPixmap(shot);
+    picture->resize(shot.size());
+    return picture;
+}
+
+// The track list with the mouse resting on the first flight: its tooltip with the facts and
+// the barogram.
+const SceneRegistration toolTipScene(
+    "main-tracks-tooltip", afterDownload([](TZelmor& window, AppContext&, Done done) {
+        chooseSecondFlight(window);
+        auto* list = window.findChild<QListWidget*>("CheckListBoxTrack");
+        const QRect entry = list->visualItemRect(list->item(0));
+        const QPoint at(entry.left() + 30, entry.center().y());  // on the entry's text
+        // The pointer rests there too: a tooltip that opened under it would close at once.
+        QCursor::setPos(list->viewport()->mapToGlobal(at));
+        QTimer::singleShot(200, &window, [&window, list, at, done] {
+            QHelpEvent hover(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(list->viewport(), &hover);
+            QTimer::singleShot(500, &window, [&window, done] { done(windowWithToolTip(window)); });
+        });
+    }));
+
+}  // namespace
 }  // namespace qr::screenshot
