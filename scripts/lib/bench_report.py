@@ -2,8 +2,11 @@
 """Writes bench/REPORT.md from the results that scripts/bench collected.
 
 The results folder holds one Google Benchmark JSON file per benchmark program (crypto,
-exchange, tracks, evaluation_split, igc_writer, serial) and download.txt, the key=value
-output of bench_download. Missing files leave their rows out ("not measured").
+exchange, tracks, evaluation_split, igc_writer, flight, serial) and download.txt, the
+key=value output of bench_download. Missing files leave their rows out ("not measured").
+
+With --only flight the report is not written afresh: the rows and the section of figure 5
+(the track list's tooltips) are put into the existing report in place of their old ones.
 """
 import argparse
 import datetime
@@ -25,6 +28,8 @@ LINEARITY_LIMIT = 2.0  # time per line at 1,000,000 lines at most this times tha
 SHA1_GOAL = 0.8  # speed relative to OpenSSL, 1 MiB
 DSA_GOAL = 0.5  # speed relative to OpenSSL
 SIGNER_PAUSES_MS = 1100.0  # the signer's two fixed pauses (100 ms and 1000 ms)
+FACTS_LIMIT_MS = 10.0  # facts of every flight of a full memory
+TOOLTIP_LIMIT_MS = 50.0  # the tooltip of the largest flight, its barogram drawn
 
 
 def load_benchmarks(path):
@@ -149,6 +154,32 @@ def fmt(value, digits=2):
     return f"{value:.{digits}f}"
 
 
+def splice(text, rows, section):
+    """The report text with the summary rows and the section of figure 5 replaced."""
+    lines = text.split("\n")
+    head = lines.index("## Summary") + 4  # the title, a blank line, the header, the rule
+    end = head
+    while end < len(lines) and lines[end].startswith("| "):
+        end += 1
+    table = [l for l in lines[head:end] if not l.startswith("| 5 |")] + rows
+    lines[head:end] = table
+    passed = sum(l.endswith("| **PASS** |") for l in table)
+    failed = sum(l.endswith("| **FAIL** |") for l in table)
+    lines = [f"{passed} goals met, {failed} missed." if re.fullmatch(r"\d+ goals met, \d+ missed\.", l)
+             else l for l in lines]
+    text = "\n".join(lines)
+    start = text.find("\n## 5.")
+    if start >= 0:
+        stop = text.find("\n## ", start + 1)
+        stop = len(text) - 1 if stop < 0 else stop
+        text = text[:start + 1] + section + "\n" + text[stop:]
+    elif section:
+        serial = text.find("\n## Serial link")
+        at = serial + 1 if serial >= 0 else len(text)
+        text = text[:at] + section + "\n\n" + text[at:]
+    return text
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--results", required=True)
@@ -157,11 +188,13 @@ def main():
     parser.add_argument("--out", required=True)
     parser.add_argument("--load-start", default="")
     parser.add_argument("--load-end", default="")
+    parser.add_argument("--only", choices=["flight"], default=None)
     args = parser.parse_args()
 
     res = lambda name: load_benchmarks(os.path.join(args.results, name + ".json"))
     crypto, exchange, tracks = res("crypto"), res("exchange"), res("tracks")
     pipeline, writer, serial = res("evaluation_split"), res("igc_writer"), res("serial")
+    flight = res("flight")
     dl = read_download(os.path.join(args.results, "download.txt"))
 
     summary = []  # (figure, what, measured, reference, ratio, result)
@@ -393,6 +426,62 @@ def main():
             "|---|---|---|---|",
         ] + crypto_rows))
 
+    # 5. The track list's tooltips.
+    flight_rows = []
+    for name, label, limit in [
+            ("BM_FactsOfEveryFlight/0", "Facts of every flight of a full memory", FACTS_LIMIT_MS),
+            ("BM_FactsOfEveryFlight/1", "Facts of a full memory that is one flight",
+             FACTS_LIMIT_MS),
+            ("BM_ToolTipOfLargestFlight/0/1", "Tooltip of the largest flight, barogram drawn",
+             TOOLTIP_LIMIT_MS),
+            ("BM_ToolTipOfLargestFlight/1/1", "Tooltip of a flight as large as the memory, "
+             "barogram drawn", TOOLTIP_LIMIT_MS)]:
+        b = result(flight, name)
+        if not b:
+            row("5", label, "not measured", "", "", False)
+            continue
+        ms = seconds(b) * 1e3
+        size = (f"{int(b['lines']):,} lines, {int(b['flights'])} flight(s)" if "lines" in b
+                else f"{int(b['fixes']):,} fixes")
+        row("5", f"{label} ({size})", f"{fmt(ms, 2)} ms", f"goal < {limit:.0f} ms",
+            fmt(ms / limit, 3), ms < limit)
+    for name, label in [
+            ("BM_FactsOfEveryFlight/0", "Fixes and facts of every flight, generated memory"),
+            ("BM_FactsOfEveryFlight/1", "Fixes and facts, one flight of the memory's size"),
+            ("BM_BarogramOfLargestFlight/0", "Drawing the barogram of the largest flight"),
+            ("BM_BarogramOfLargestFlight/1", "Drawing the barogram of the one large flight"),
+            ("BM_ToolTipOfLargestFlight/0/1", "Tooltip shown, largest flight, barogram drawn"),
+            ("BM_ToolTipOfLargestFlight/1/1", "Tooltip shown, one large flight, barogram drawn"),
+            ("BM_ToolTipOfLargestFlight/1/0", "Tooltip shown again, barogram kept")]:
+        b = result(flight, name)
+        if b:
+            flight_rows.append(f"| {label} | {int(b['fixes']):,} | {fmt(seconds(b) * 1e3, 2)} ms "
+                               f"| {fmt(seconds(b, 'cpu_time') * 1e3, 2)} ms |")
+    if flight_rows:
+        lines = [
+            "## 5. Flight facts and barogram tooltips",
+            "",
+            "`bench_flight`: the work of the track list's tooltips on the generated 33,000-line "
+            "memory (after the download evaluation and the split, which are not counted) and on "
+            "a memory of the same size that is one flight of 32,990 fixes. The facts of every "
+            "flight are read from the line buffer when the list is built; the barogram is drawn "
+            "when the mouse first rests on an entry (the help event until the tooltip is "
+            "visible, offscreen: drawing, the PNG for the rich text, its layout) and kept after. "
+            "Median of 3 repetitions.",
+            "",
+            "| Step | Fixes | Wall time | CPU time |",
+            "|---|---|---|---|",
+        ] + flight_rows + [
+            "",
+            "Wall times above the CPU times are waits for the processor on a busy machine.",
+        ]
+        if args.only:
+            when = datetime.datetime.now().astimezone().strftime("%Y-%m-%d %H:%M %Z")
+            commit = first_line(["git", "-C", args.root, "rev-parse", "--short", "HEAD"])
+            lines += ["", f"Measured on its own by `scripts/bench --only flight` on {when} "
+                          f"(commit {commit}); the rest of the report is from its own run."]
+        details.append("\n".join(lines))
+
     # The serial link (no goals; for reference).
     serial_rows = []
     for name, label in [("BM_SerialReceive/1048576/real_time", "Receiving 1 MiB over a pty"),
@@ -419,6 +508,18 @@ def main():
             "| Benchmark | Time | |",
             "|---|---|---|",
         ] + serial_rows))
+
+    if args.only:
+        fresh = [r for r in summary if r[0] == "5"]
+        section = next(d for d in details if d.startswith("## 5.")) if flight_rows else ""
+        with open(args.out) as f:
+            text = f.read()
+        text = splice(text, ["| " + " | ".join(r) + " |" for r in fresh], section)
+        with open(args.out, "w") as f:
+            f.write(text)
+        missed = sum(1 for r in fresh if r[5] == verdict(False))
+        print(f"updated figure 5 of {args.out}: {missed} goal(s) missed")
+        return 0
 
     when = datetime.datetime.now().astimezone().strftime("%Y-%m-%d %H:%M %Z")
     out = [
