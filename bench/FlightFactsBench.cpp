@@ -14,6 +14,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "flight/Barogram.h"
 #include "flight/FlightFacts.h"
@@ -23,6 +24,11 @@
 #include "logger/TrackToolTips.h"
 
 namespace {
+
+// The machine may be shared: the fastest repetition is the one least disturbed by other work.
+double fastest(const std::vector<double>& times) {
+    return *std::min_element(times.begin(), times.end());
+}
 
 // The line buffer after the download of the generated memory, and its flights.
 struct Download {
@@ -108,7 +114,11 @@ void BM_FactsOfEveryFlight(benchmark::State& state) {
     state.counters["flights"] = static_cast<double>(d.tracks.entries.size());
     state.counters["fixes"] = static_cast<double>(fixes);
 }
-BENCHMARK(BM_FactsOfEveryFlight)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FactsOfEveryFlight)
+    ->Arg(0)
+    ->Arg(1)
+    ->ComputeStatistics("min", fastest)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_BarogramOfLargestFlight(benchmark::State& state) {
     const Download& d = download(state.range(0));
@@ -117,7 +127,11 @@ void BM_BarogramOfLargestFlight(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(qr::flight::drawBarogram(fixes, facts, 1));
     state.counters["fixes"] = static_cast<double>(fixes.size());
 }
-BENCHMARK(BM_BarogramOfLargestFlight)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BarogramOfLargestFlight)
+    ->Arg(0)
+    ->Arg(1)
+    ->ComputeStatistics("min", fastest)
+    ->Unit(benchmark::kMillisecond);
 
 // The mouse comes to rest on the largest flight's entry until its tooltip is shown. First
 // argument: the memory (as above); second: the barogram drawn the first time (1) or kept
@@ -150,6 +164,7 @@ BENCHMARK(BM_ToolTipOfLargestFlight)
     ->Args({0, 1})
     ->Args({1, 1})
     ->Args({1, 0})
+    ->ComputeStatistics("min", fastest)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,7 +1,8 @@
 #include "flight/BarogramPng.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
+#include <QTemporaryFile>
 #include <memory>
 
 #include "flight/Barogram.h"
@@ -42,12 +43,21 @@ bool writeBarogramPng(const std::vector<Fix>& fixes, const std::string& path, st
         return false;
     }
     const QImage image = drawBarogram(fixes, flightFacts(fixes), scale);
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+    // Complete or absent, and never in place of a file that is there: written under a
+    // temporary name beside it, then renamed (a rename that does not replace).
+    const QFileInfo target(QString::fromStdString(path));
+    if (target.exists() || target.isSymLink()) {
+        error = "Die Datei " + path + " gibt es schon.";
+        return false;
+    }
+    QTemporaryFile file(target.absolutePath() + QStringLiteral("/.barogram-XXXXXX.png"));
+    if (!file.open() || !image.save(&file, "PNG") || !file.flush() ||
+        !file.rename(target.filePath())) {
         error = "Das Barogramm konnte nicht nach " + path +
                 " geschrieben werden: " + file.errorString().toStdString();
         return false;
     }
+    file.setAutoRemove(false);  // it has its final name now
     return true;
 }
 

@@ -8,7 +8,8 @@
 namespace qr::flight {
 
 // Writes the barogram of the fixes to path as a PNG of the barogram's size times scale
-// (800 × 400 pixels at the default 2). The file is complete or not there at all. Without a
+// (800 × 400 pixels at the default 2). The file is complete or not there at all, and a file
+// that is there already is left as it is (an error). Without a
 // QGuiApplication the drawing makes one of its own on the offscreen platform; a
 // QCoreApplication that is not one cannot draw text, which is then an error. False with a
 // German message in error for a track without fixes or a file that cannot be written.

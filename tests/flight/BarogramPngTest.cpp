@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QColor>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -38,8 +39,26 @@ TEST(BarogramPng, WritesAReadablePictureOfTheFlight) {
     EXPECT_TRUE(green);
     EXPECT_TRUE(red);
     // Twice in one process, at another scale.
-    ASSERT_TRUE(writeBarogramPng(sampleFlight(), path, error, 1)) << error;
-    EXPECT_EQ(QImage(QString::fromStdString(path)).size(), QSize(400, 200));
+    const std::string small = dir.filePath("small.png").toStdString();
+    ASSERT_TRUE(writeBarogramPng(sampleFlight(), small, error, 1)) << error;
+    EXPECT_EQ(QImage(QString::fromStdString(small)).size(), QSize(400, 200));
+    // Only the two pictures are left in the folder.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+TEST(BarogramPng, AFileThatIsThereStaysAsItIs) {
+    const QTemporaryDir dir;
+    const QString path = dir.filePath("taken.png");
+    QFile taken(path);
+    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+    taken.write("mine");
+    taken.close();
+    std::string error;
+    EXPECT_FALSE(writeBarogramPng(sampleFlight(), path.toStdString(), error));
+    EXPECT_EQ(error, "Die Datei " + path.toStdString() + " gibt es schon.");
+    ASSERT_TRUE(taken.open(QIODevice::ReadOnly));
+    EXPECT_EQ(taken.readAll(), "mine");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 TEST(BarogramPng, NoFileForAnEmptyTrackOrAnUnwritablePath) {
