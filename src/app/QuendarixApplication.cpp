@@ -4,7 +4,11 @@
 
 namespace qr {
 
-QuendarixApplication::QuendarixApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+QuendarixApplication::QuendarixApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // No display name: Qt would append it to every caption in the title bar. The desktop
+    // entry names the program for menus and task bars.
+    setDesktopFileName(QStringLiteral("quendarix-reader"));
+}
 
 bool QuendarixApplication::notify(QObject* receiver, QEvent* event) {
     try {
