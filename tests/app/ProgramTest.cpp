@@ -2,9 +2,13 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 #include <QWindow>
 #include <functional>
 
@@ -118,6 +122,74 @@ TEST(Program, TheTitleBarShowsEachCaptionAlone) {
         whileOpen([&] { real.confirmYesNo(nullptr, "Frage", "Wirklich?"); }, {QMessageBox::No});
     EXPECT_EQ(question.caption, "Frage");
     EXPECT_EQ(question.platformCaption, "Frage");
+}
+
+// Qt's own texts in the boxes: the LCD question (Yes/No) and the delete confirmation
+// (OK/Cancel).
+struct QtBoxTexts {
+    QStringList yesNo;
+    QStringList okCancel;
+    bool yesNoAnswer = true;
+    bool okCancelAnswer = true;
+};
+QtBoxTexts qtBoxTexts() {
+    QtUserPrompts real;
+    QtBoxTexts texts;
+    texts.yesNo = whileOpen([&] { texts.yesNoAnswer = real.confirmYesNo(nullptr, "LCD", "?"); },
+                            {QMessageBox::Yes, QMessageBox::No})
+                      .buttonTexts;
+    texts.okCancel =
+        whileOpen([&] { texts.okCancelAnswer = real.confirmOkCancel(nullptr, "Löschen", "?"); },
+                  {QMessageBox::Ok, QMessageBox::Cancel})
+            .buttonTexts;
+    return texts;
+}
+
+QuendarixApplication& application() {
+    return *static_cast<QuendarixApplication*>(QApplication::instance());
+}
+
+TEST(QtTexts, GermanWheneverQtsGermanFileIsThere) {
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFile::exists(folder + "/qtbase_de.qm"))
+        GTEST_SKIP() << "qtbase_de.qm is not installed (qt6-translations-l10n)";
+    ASSERT_TRUE(application().qtTextsGerman());
+    QTranslator file;
+    ASSERT_TRUE(file.load("qtbase_de", folder));
+    const QString yes = file.translate("QPlatformTheme", "&Yes");
+    const QString no = file.translate("QPlatformTheme", "&No");
+    const QString cancel = file.translate("QPlatformTheme", "Cancel");
+    EXPECT_EQ(yes, "&Ja");
+    EXPECT_EQ(no, "&Nein");
+    EXPECT_EQ(cancel, "Abbrechen");
+
+    const QtBoxTexts texts = qtBoxTexts();
+    EXPECT_EQ(texts.yesNo, (QStringList{yes, no}));
+    EXPECT_FALSE(texts.yesNoAnswer);
+    ASSERT_EQ(texts.okCancel.size(), 2);
+    EXPECT_EQ(texts.okCancel[1], cancel);
+    EXPECT_FALSE(texts.okCancelAnswer);
+}
+
+TEST(QtTexts, WithoutTheFileTheProgramStartsInQtsEnglish) {
+    QTemporaryDir empty;
+    ASSERT_FALSE(application().loadQtGermanTexts(empty.path()));
+    EXPECT_FALSE(application().qtTextsGerman());
+    const QtBoxTexts texts = qtBoxTexts();
+    EXPECT_EQ(texts.yesNo, (QStringList{"&Yes", "&No"}));
+    EXPECT_FALSE(texts.yesNoAnswer);
+    EXPECT_EQ(texts.okCancel, (QStringList{"OK", "Cancel"}));
+    EXPECT_FALSE(texts.okCancelAnswer);
+    {
+        test::TempConfig config;
+        test::FakePrompts prompts;
+        AppContext context(prompts, "Quendarix-reader");
+        Program program(context);
+        QTimer::singleShot(0, [&] { program.mainWindow().close(); });
+        EXPECT_EQ(program.run(), 0);
+        EXPECT_TRUE(prompts.errors.isEmpty());
+    }
+    application().loadQtGermanTexts();  // as the other tests have it
 }
 
 TEST(ErrorReporting, AGuardedHandlerReportsAndTheProgramGoesOn) {
