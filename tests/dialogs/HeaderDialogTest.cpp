@@ -404,3 +404,46 @@ TEST_F(HeaderDialog, AStoredValueOfTheWrongTypeIsReported) {
 
 }  // namespace
 }  // namespace qr
+
+namespace qr {
+namespace {
+
+// A save folder whose name lies outside Latin-1 is a folder like any other.
+TEST_F(HeaderDialog, AFolderNamedOutsideLatin1IsPlausibleAndKeptAsTyped) {
+    const QString folder = flights() + QString::fromUtf8(
+                                           "/\xC5\x81\xC3\xB3"
+                                           "d\xC5\xBA Fl\xC3\xBCge/");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    storeValue("PFAD", folder);
+    const auto dialog = show();
+    fillPlausible(*dialog);
+    edit(*dialog, 8)->setText(folder);
+    EXPECT_FALSE(isRed(label(*dialog, 8)));
+    EXPECT_TRUE(confirmShown(*dialog));
+    EXPECT_EQ(context.state().igcHeader.saveDirectory, folder.toStdString());
+    control<QPushButton>(*dialog, "KonfSpeichern")->click();
+    EXPECT_EQ(stored("PFAD"), folder);
+    EXPECT_EQ(edit(*dialog, 8)->text(), folder);
+
+    // The chooser's answer with such a name is shown and kept as it is.
+    const QString chosen =
+        flights() + QString::fromUtf8(
+                        "/Ji\xC5\x99\xC3\xAD \xD0\x9F\xD0\xBE\xD0\xBB\xD1\x91\xD1\x82 "
+                        "\xE9\xA3\x9E\xE8\xA1\x8C");
+    ASSERT_TRUE(QDir().mkpath(chosen));
+    prompts.directoryAnswer = chosen;
+    control<QPushButton>(*dialog, "Pfadseclect")->click();
+    EXPECT_EQ(edit(*dialog, 8)->text(), chosen + "/");
+    EXPECT_FALSE(isRed(label(*dialog, 8)));
+    EXPECT_EQ(context.state().igcHeader.saveDirectory, (chosen + "/").toStdString());
+    control<QPushButton>(*dialog, "Pfadseclect")->click();
+    EXPECT_EQ(prompts.lastDirectoryStart, chosen + "/");
+
+    // A folder of that kind that does not exist is refused as before.
+    edit(*dialog, 8)->setText(folder + QString::fromUtf8("fehlt\xC5\x82/"));
+    EXPECT_TRUE(isRed(label(*dialog, 8)));
+    EXPECT_FALSE(confirmShown(*dialog));
+}
+
+}  // namespace
+}  // namespace qr

@@ -165,6 +165,39 @@ TEST_F(WriterWiringTest, TheDownKeyAfterAClickWritesTheEntryBelow) {
     EXPECT_FALSE(content.contains("B101600"));
 }
 
+// A stored folder whose name lies outside Latin-1 gets the file, and the window names it
+// as the user reads it.
+TEST_F(WriterWiringTest, AStoredFolderNamedOutsideLatin1GetsTheFile) {
+    const QString target = folder.path() + QString::fromUtf8(
+                                               "/\xC5\x81\xC3\xB3"
+                                               "d\xC5\xBA Fl\xC3\xBCge/");
+    ASSERT_TRUE(QDir().mkpath(target));
+    context.settings().writeString("IGC", "PFAD", target);
+    choose(0);
+    prompts.onModal = [&](QDialog& dialog) {
+        dialog.show();
+        const std::pair<const char*, QString> fields[] = {
+            {"Edit1", "Hans Muster"}, {"Edit2", "Alpha 5"},      {"Edit3", "D-1234"},
+            {"Edit5", "Hoher Hang"},  {"Edit6", "DHV-OLC-2009"}, {"Edit7", "HaMu"}};
+        for (const auto& [name, text] : fields) dialog.findChild<QLineEdit*>(name)->setText(text);
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("Edit8")->text(), target);
+        dialog.findChild<QPushButton*>("KonfSpeichern")->click();
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("Edit8")->text(), target);
+        auto* save = dialog.findChild<QPushButton*>("Speichern");
+        EXPECT_TRUE(save->isVisible());
+        save->click();
+        return dialog.result();
+    };
+    get<QPushButton>("ButtonFertig")->click();
+    ASSERT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("\n").toStdString();
+    EXPECT_EQ(context.settings().readString("IGC", "PFAD", ""), target);
+    EXPECT_EQ(QDir(target).entryList(QDir::Files | QDir::Hidden), QStringList{"6C8HaMu1.igc"});
+    EXPECT_EQ(get<QLabel>("Label1")->text(),
+              "igc-File geschrieben (signiert) " + target + "6C8HaMu1.igc");
+    ASSERT_EQ(signedPaths.size(), 1u);
+    EXPECT_EQ(signedPaths[0].rfind(QFile::encodeName(target).toStdString(), 0), 0u);
+}
+
 TEST_F(WriterWiringTest, CancelledDialogWritesNothing) {
     choose(2);
     answerDialog(false);
