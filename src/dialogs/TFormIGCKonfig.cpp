@@ -20,6 +20,7 @@
 #include "app/Translation.h"
 #include "app/WindowPlacement.h"
 #include "dialogs/HeaderRules.h"
+#include "dialogs/TypedLengthLimit.h"
 #include "dialogs/UpDownControl.h"
 
 namespace qr {
@@ -156,7 +157,8 @@ void TFormIGCKonfig::createControls() {
     setTabOrder(upDown_->upButton(), upDown_->downButton());
     setTabOrder(upDown_->downButton(), edits_[4]);
 
-    edits_[6]->setMaxLength(4);
+    // Four letters as typed; a longer stored ID is shown whole, marked, until shortened.
+    edits_[6]->setValidator(new TypedLengthLimit(4, edits_[6]));
     memo1_ = makeMemo(this, "Memo1",
                       {QString::fromUtf8("Hier bitte exakt 4 Buchstaben wählen, die an"),
                        "den Pilotennamen erinnern sollten"},
@@ -311,7 +313,7 @@ void TFormIGCKonfig::FormActivate() {
     edits_[3]->setText(text(values.competitionClass));
     edits_[4]->setText(text(values.site));
     edits_[5]->setText(text(values.competitionId));
-    edits_[6]->setText(text(values.pilotId));
+    TypedLengthLimit::setText(edits_[6], text(values.pilotId));
     edits_[7]->setText(pathText(values.saveDirectory));
 
     upDown_->setPosition(header::kFirstClass);

@@ -114,7 +114,8 @@ TEST_F(HeaderDialog, BuiltWithTheControlsOfTheForm) {
         EXPECT_TRUE(label(*dialog, i)->font().bold());
         EXPECT_TRUE(edit(*dialog, i)->font().bold());
     }
-    EXPECT_EQ(edit(*dialog, 7)->maxLength(), 4);
+    type(edit(*dialog, 7), "ABCDE");  // 4 letters as typed (a stored ID may be longer)
+    EXPECT_EQ(edit(*dialog, 7)->text(), "ABCD");
     EXPECT_EQ(control<QPushButton>(*dialog, "Pfadseclect")->text(), "Durchsuchen");
     EXPECT_EQ(control<QPushButton>(*dialog, "Speichern")->text(), "IGC Datei speichern");
     EXPECT_EQ(control<QPushButton>(*dialog, "Abbrechen")->text(), "Abbrechen");
@@ -443,6 +444,36 @@ TEST_F(HeaderDialog, AFolderNamedOutsideLatin1IsPlausibleAndKeptAsTyped) {
     edit(*dialog, 8)->setText(folder + QString::fromUtf8("fehlt\xC5\x82/"));
     EXPECT_TRUE(isRed(label(*dialog, 8)));
     EXPECT_FALSE(confirmShown(*dialog));
+}
+
+// A stored pilot ID is shown as stored, marked until the user shortens it; typing cannot
+// make it longer.
+TEST_F(HeaderDialog, AStoredPilotIdLongerThanFourIsShownWholeAndHoldsTheFileBack) {
+    storeValue("COMPID", "HaMuXY");
+    const auto dialog = show();
+    QLineEdit* pilotId = edit(*dialog, 7);
+    EXPECT_EQ(pilotId->text(), "HaMuXY");
+    makeFlights();
+    const std::pair<int, QString> others[] = {{1, "Hans Muster"},   {2, "Alpha 5"},
+                                              {3, "12345"},         {5, "Hohe Wand"},
+                                              {6, "Flachland-Cup"}, {8, flights()}};
+    for (const auto& [field, text] : others) edit(*dialog, field)->setText(text);
+    EXPECT_EQ(pilotId->text(), "HaMuXY");
+    EXPECT_EQ(context.state().igcHeader.pilotId, "HaMuXY");
+    EXPECT_TRUE(isRed(label(*dialog, 7)));
+    EXPECT_FALSE(confirmShown(*dialog));
+
+    pilotId->end(false);
+    type(pilotId, "Z");  // no longer than it is
+    EXPECT_EQ(pilotId->text(), "HaMuXY");
+    pilotId->backspace();
+    EXPECT_TRUE(isRed(label(*dialog, 7)));
+    pilotId->backspace();
+    EXPECT_EQ(pilotId->text(), "HaMu");
+    EXPECT_FALSE(isRed(label(*dialog, 7)));
+    EXPECT_TRUE(confirmShown(*dialog));
+    type(pilotId, "Z");  // the typing limit of 4 holds again
+    EXPECT_EQ(pilotId->text(), "HaMu");
 }
 
 }  // namespace
