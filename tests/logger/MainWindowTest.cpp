@@ -423,5 +423,11 @@ TEST_F(MainWindowTest, AFullMemoStartsAfresh) {
     EXPECT_EQ(w.lineCount(), static_cast<int>(memory.size() / line.size()));
 }
 
+// The log takes no tab stop, but a click gives it the focus, so its text can be copied.
+TEST_F(MainWindowTest, TheLogTakesFocusByClickNotByTab) {
+    show();
+    EXPECT_EQ(get<QPlainTextEdit>("Memo1")->focusPolicy(), Qt::ClickFocus);
+}
+
 }  // namespace
 }  // namespace qr
