@@ -310,6 +310,7 @@ void TZelmor::createControls() {
     on(ButtonDel, &QPushButton::clicked, &TZelmor::ButtonDelClick);
     on(ButtonSet, &QPushButton::clicked, &TZelmor::ButtonSetClick);
     on(Timer1, &QTimer::timeout, &TZelmor::Auswerten);
+    connectComTyping();
     connect(OKButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -497,7 +498,8 @@ void TZelmor::checkCOM() {
     ComPort1.Open();
     send(kPortGreeting);
     ComboBoxCom->hide();
-    setCaption(Label3, translated("Verbunden mit") + " " + ComboBoxCom->currentText());
+    setCaption(Label3, translated("Verbunden mit") + " " +
+                           ComboBoxCom->itemText(ComboBoxCom->currentIndex()));
     Label3->show();
     placeLabel3();
 }
