@@ -622,11 +622,13 @@ void TZelmor::Auswerten() {
     ProgressBar1->show();
     Timer1->stop();
     Timer1->setInterval(kDownloadWaitMs);
-    bool deviceFailed = false;
+    // The port knows when the device hung up during the answer, at any speed (its report
+    // of it comes after this handler); switching back to 4800 baud fails on a device that
+    // is gone, too.
+    bool deviceFailed = ComPort1.HungUp();
     try {
         ComPort1.setBaudrate(TComBaudrate::br4800);
     } catch (const EComPortError&) {
-        // The device is gone (unplugged in mid-answer): what came is still evaluated.
         deviceFailed = true;
     }
 
@@ -680,7 +682,7 @@ void TZelmor::ComPort1Error(int errors) {
         }
         setPanel(2, panel);
     }
-    // The component reports a device that hung up (a USB adapter pulled out) this way.
+    // The component reports a device that hung up (a USB adapter pulled out) this way, once.
     if ((errors & CE_IOE) && ComPort1.IsOpen()) linkLost();
 }
 
