@@ -70,6 +70,12 @@ TEST(GRecordSigner, KnownAnswer) {
 
     EXPECT_EQ(hexOf(GRecordDigest(ReadIgcLines(original))),
               "53FC85D958B41865BF148612EB9D2F7F89353740");
+    // Every SHA-1 engine of this processor, the portable one among them, gives that digest.
+    for (const TSha1Engine engine : Sha1Engines()) {
+        EXPECT_EQ(hexOf(GRecordDigest(ReadIgcLines(original), engine)),
+                  "53FC85D958B41865BF148612EB9D2F7F89353740")
+            << Sha1EngineName(engine);
+    }
     EXPECT_EQ(signedBytes, original +
                                "GValdorine B8EA50B33FE58DB9B96DE3768C806C575EA207B4\r\n"
                                "GValdorine C7618B251C24555D33CED49588D71B21ECFE0C8F\r\n");
