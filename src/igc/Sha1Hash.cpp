@@ -255,21 +255,28 @@ sha1::CompressFunction compressFunction(TSha1Engine engine) {
     }
 }
 
-}  // namespace
-
-std::vector<TSha1Engine> Sha1Engines() {
-    std::vector<TSha1Engine> engines;
-    for (const TSha1Engine e :
-         {TSha1Engine::Portable, TSha1Engine::Bmi2, TSha1Engine::ShaExtension}) {
-        if (processorHas(e)) engines.push_back(e);
-    }
+// Asked once: cpuid is slow (in a virtual machine it traps to the host), and the processor
+// does not change while the program runs.
+const std::vector<TSha1Engine>& enginesOfThisProcessor() {
+    static const std::vector<TSha1Engine> engines = [] {
+        std::vector<TSha1Engine> found;
+        for (const TSha1Engine e :
+             {TSha1Engine::Portable, TSha1Engine::Bmi2, TSha1Engine::ShaExtension}) {
+            if (processorHas(e)) found.push_back(e);
+        }
+        return found;
+    }();
     return engines;
 }
 
+}  // namespace
+
+std::vector<TSha1Engine> Sha1Engines() {
+    return enginesOfThisProcessor();
+}
+
 TSha1Engine Sha1BestEngine() {
-    // Asked once: the processor does not change while the program runs.
-    static const TSha1Engine best = Sha1Engines().back();
-    return best;
+    return enginesOfThisProcessor().back();
 }
 
 std::string_view Sha1EngineName(TSha1Engine engine) {
@@ -287,7 +294,8 @@ std::string_view Sha1EngineName(TSha1Engine engine) {
 TSha1::TSha1() : compress_(compressFunction(Sha1BestEngine())) {}
 
 TSha1::TSha1(TSha1Engine engine) : compress_(compressFunction(engine)) {
-    if (!processorHas(engine)) {
+    const std::vector<TSha1Engine>& engines = enginesOfThisProcessor();
+    if (std::find(engines.begin(), engines.end(), engine) == engines.end()) {
         throw std::invalid_argument("this processor cannot run SHA-1 with " +
                                     std::string(Sha1EngineName(engine)));
     }
