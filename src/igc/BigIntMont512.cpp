@@ -19,8 +19,16 @@ struct Modulus {
 struct Column {
     Limb c0 = 0, c1 = 0, c2 = 0;
 
-    [[gnu::always_inline]] void add(Limb a, Limb b) {
+    [[gnu::always_inline]] void add(Limb a, Limb b) { addProduct(Wide{a} * b); }
+
+    // Adds a · b twice (the cross products of a square) with one multiplication.
+    [[gnu::always_inline]] void addTwice(Limb a, Limb b) {
         const Wide product = Wide{a} * b;
+        addProduct(product);
+        addProduct(product);
+    }
+
+    [[gnu::always_inline]] void addProduct(Wide product) {
         const Limb low = static_cast<Limb>(product);
         const Limb high = static_cast<Limb>(product >> 64);
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -49,32 +57,46 @@ struct Column {
     }
 };
 
+// Adds the products a[j] · b[column - j] for j from `from` to `to` (inclusive). For a square
+// (a = b) each cross product is taken once and added twice.
+template <bool Square>
+[[gnu::always_inline]] inline void addProducts(Column& col, const Limb* a, const Limb* b,
+                                               std::size_t column, std::size_t from,
+                                               std::size_t to) {
+    if constexpr (Square) {
+#pragma GCC unroll 8
+        for (std::size_t j = from; j < column - j; ++j) col.addTwice(a[j], a[column - j]);
+        if (column % 2 == 0) col.add(a[column / 2], a[column / 2]);
+        (void)b;
+        (void)to;
+    } else {
+#pragma GCC unroll 8
+        for (std::size_t j = from; j <= to; ++j) col.add(a[j], b[column - j]);
+    }
+}
+
 // out = a · b · 2^-512 mod m, fully reduced, for a and b below m: Montgomery multiplication
 // by product scanning, the reduction interleaved column by column. out may alias a or b.
-[[gnu::noinline]] void multiplyMod(const Limb* a, const Limb* b, const Modulus& mod, Limb* out) {
+template <bool Square>
+void montgomery(const Limb* a, const Limb* b, const Modulus& mod, Limb* out) {
     const Limb* m = mod.m;
     Limb u[N];  // the reduction factors, one per low column
     Limb r[N];
     Column col;
 #pragma GCC unroll 8
     for (std::size_t i = 0; i < N; ++i) {
+        addProducts<Square>(col, a, b, i, 0, i);
 #pragma GCC unroll 8
-        for (std::size_t j = 0; j < i; ++j) {
-            col.add(a[j], b[i - j]);
-            col.add(u[j], m[i - j]);
-        }
-        col.add(a[i], b[0]);
+        for (std::size_t j = 0; j < i; ++j) col.add(u[j], m[i - j]);
         u[i] = col.c0 * mod.mInv;
         col.add(u[i], m[0]);  // clears the column's lowest limb
         col.shift();
     }
 #pragma GCC unroll 8
     for (std::size_t i = N; i < 2 * N - 1; ++i) {
+        addProducts<Square>(col, a, b, i, i - N + 1, N - 1);
 #pragma GCC unroll 8
-        for (std::size_t j = i - N + 1; j < N; ++j) {
-            col.add(a[j], b[i - j]);
-            col.add(u[j], m[i - j]);
-        }
+        for (std::size_t j = i - N + 1; j < N; ++j) col.add(u[j], m[i - j]);
         r[i - N] = col.shift();
     }
     r[N - 1] = col.c0;
@@ -94,8 +116,14 @@ struct Column {
     for (std::size_t i = 0; i < N; ++i) out[i] = keep ? r[i] : difference[i];
 }
 
-inline void squareMod(const Limb* a, const Modulus& mod, Limb* out) {
-    multiplyMod(a, a, mod, out);
+// Each of these is compiled once and called: inlining the unrolled columns into every
+// caller makes the compiler take minutes.
+[[gnu::noinline]] void multiplyMod(const Limb* a, const Limb* b, const Modulus& mod, Limb* out) {
+    montgomery<false>(a, b, mod, out);
+}
+
+[[gnu::noinline]] void squareMod(const Limb* a, const Modulus& mod, Limb* out) {
+    montgomery<true>(a, a, mod, out);
 }
 
 inline unsigned windowAt(const Limb* exponent, std::size_t bit) {
