@@ -224,8 +224,9 @@ def crypto_part(crypto, crypto_off, args):
         "load of the shared machine falls on both alike; each figure is the median CPU time "
         "per operation over the rounds. Speed above 1 means the program's code is faster.",
         "",
-        f"Measured on {when}; load average (1, 5, 15 min) {args.load_start} at the start, "
-        f"{args.load_end} at the end.",
+        f"Measured on {when} on {cpu_model()} ({os.cpu_count()} cores), commit "
+        f"{first_line(['git', '-C', args.root, 'rev-parse', '--short', 'HEAD'])}; load average "
+        f"(1, 5, 15 min) {args.load_start} at the start, {args.load_end} at the end.",
         "",
         "| Operation | Ours | Reference | Speed (reference / ours) |",
         "|---|---|---|---|",
