@@ -222,7 +222,10 @@ def crypto_part(crypto, crypto_off, args):
         "portable rows force the portable code. Within each run ours and the reference take "
         f"turns, round after round ({rounds} rounds of at least 0.1 s each), so that the "
         "load of the shared machine falls on both alike; each figure is the median CPU time "
-        "per operation over the rounds. Speed above 1 means the program's code is faster.",
+        "per operation over the rounds. Speed above 1 means the program's code is faster. "
+        "On a busy machine a ratio close to its goal can land on either side of it from one "
+        "run to the next (the portable SHA-1 most of all); run again on a quiet machine "
+        "before relying on it.",
         "",
         f"Measured on {when} on {cpu_model()} ({os.cpu_count()} cores), commit "
         f"{first_line(['git', '-C', args.root, 'rev-parse', '--short', 'HEAD'])}; load average "
