@@ -20,6 +20,7 @@
 #include "app/Translation.h"
 #include "app/WindowPlacement.h"
 #include "dialogs/HeaderRules.h"
+#include "dialogs/TypedLengthLimit.h"
 #include "dialogs/UpDownControl.h"
 
 namespace qr {
@@ -32,6 +33,16 @@ QString text(std::string_view latin1) {
 
 std::string latin1(const QString& text) {
     return text.toLatin1().toStdString();
+}
+
+// A folder is a file-system name, not a text of the file: it is kept as the user's text
+// (UTF-8 in the shared values) and becomes bytes only where the file system is called.
+QString pathText(const std::string& path) {
+    return QString::fromStdString(path);
+}
+
+std::string pathValue(const QString& path) {
+    return path.toStdString();
 }
 
 QFont boldFont(const QWidget* widget) {
@@ -74,7 +85,7 @@ void setTextColour(QWidget* widget, QPalette::ColorRole role, bool normal) {
 }
 
 bool namesExistingDirectory(const std::string& path) {
-    return !path.empty() && QFileInfo(text(path)).isDir();
+    return !path.empty() && QFileInfo(pathText(path)).isDir();
 }
 
 const QString kSubkey = text(header::kSettingsSubkey);
@@ -146,7 +157,8 @@ void TFormIGCKonfig::createControls() {
     setTabOrder(upDown_->upButton(), upDown_->downButton());
     setTabOrder(upDown_->downButton(), edits_[4]);
 
-    edits_[6]->setMaxLength(4);
+    // Four letters as typed; a longer stored ID is shown whole, marked, until shortened.
+    edits_[6]->setValidator(new TypedLengthLimit(4, edits_[6]));
     memo1_ = makeMemo(this, "Memo1",
                       {QString::fromUtf8("Hier bitte exakt 4 Buchstaben wählen, die an"),
                        "den Pilotennamen erinnern sollten"},
@@ -286,10 +298,14 @@ void TFormIGCKonfig::FormActivate() {
     SettingsStore& store = context_.settings();
     IgcHeaderValues& values = state.igcHeader;
     for (const header::StoredValue& stored : header::kStoredValues) {
-        const std::string fallback = stored.value == &IgcHeaderValues::saveDirectory
-                                         ? header::proposedSaveDirectory(latin1(QDir::homePath()))
-                                         : std::string(stored.defaultValue);
-        values.*stored.value = latin1(store.readString(kSubkey, text(stored.name), text(fallback)));
+        if (stored.value == &IgcHeaderValues::saveDirectory) {
+            const QString home =
+                pathText(header::proposedSaveDirectory(pathValue(QDir::homePath())));
+            values.saveDirectory = pathValue(store.readString(kSubkey, text(stored.name), home));
+            continue;
+        }
+        values.*stored.value =
+            latin1(store.readString(kSubkey, text(stored.name), text(stored.defaultValue)));
     }
     edits_[0]->setText(text(values.pilotName));
     edits_[1]->setText(text(values.gliderType));
@@ -297,8 +313,8 @@ void TFormIGCKonfig::FormActivate() {
     edits_[3]->setText(text(values.competitionClass));
     edits_[4]->setText(text(values.site));
     edits_[5]->setText(text(values.competitionId));
-    edits_[6]->setText(text(values.pilotId));
-    edits_[7]->setText(text(values.saveDirectory));
+    TypedLengthLimit::setText(edits_[6], text(values.pilotId));
+    edits_[7]->setText(pathText(values.saveDirectory));
 
     upDown_->setPosition(header::kFirstClass);
     upDown_->setPosition(header::classPosition(latin1(edits_[3]->text())));
@@ -319,7 +335,7 @@ void TFormIGCKonfig::EditChange() {
         values.site = latin1(edits_[4]->text());
         values.competitionId = latin1(edits_[5]->text());
         values.pilotId = latin1(edits_[6]->text());
-        values.saveDirectory = header::saveDirectoryOf(latin1(edits_[7]->text()));
+        values.saveDirectory = header::saveDirectoryOf(pathValue(edits_[7]->text()));
     }
     applyPlausibility();
 }
@@ -339,7 +355,7 @@ void TFormIGCKonfig::applyPlausibility() {
     fields.site = latin1(edits_[4]->text());
     fields.contestName = latin1(edits_[5]->text());
     fields.pilotId = latin1(edits_[6]->text());
-    fields.path = latin1(edits_[7]->text());
+    fields.path = pathValue(edits_[7]->text());
     const header::Plausibility result =
         header::checkPlausibility(fields, context_.state().namesFromLogger, namesExistingDirectory);
 
@@ -351,8 +367,7 @@ void TFormIGCKonfig::applyPlausibility() {
 
 void TFormIGCKonfig::PfadseclectClick() {
     const QString path = edits_[7]->text();
-    const QString start =
-        path.left(static_cast<qsizetype>(header::directoryPart(latin1(path)).size()));
+    const QString start = pathText(header::directoryPart(pathValue(path)));
     const std::optional<QString> chosen = context_.prompts().chooseDirectory(this, start);
     if (!chosen) return;
     edits_[7]->setText(chosen->endsWith('/') ? *chosen : *chosen + '/');
@@ -364,14 +379,17 @@ void TFormIGCKonfig::KonfSpeichernClick() {
     const bool names = context_.state().namesFromLogger;
     for (const header::StoredValue& stored : header::kStoredValues) {
         if (stored.fromLogger && names) continue;  // the logger supplies these
-        store.writeString(kSubkey, text(stored.name), text(values.*stored.value));
+        const std::string& value = values.*stored.value;
+        store.writeString(
+            kSubkey, text(stored.name),
+            stored.value == &IgcHeaderValues::saveDirectory ? pathText(value) : text(value));
     }
-    edits_[7]->setText(text(values.saveDirectory));
+    edits_[7]->setText(pathText(values.saveDirectory));
 }
 
 void TFormIGCKonfig::SpeichernClick() {
     speichern_->setEnabled(false);
-    edits_[7]->setText(text(context_.state().igcHeader.saveDirectory));
+    edits_[7]->setText(pathText(context_.state().igcHeader.saveDirectory));
     context_.state().headerConfirmed = true;
     copying_ = false;
     accept();

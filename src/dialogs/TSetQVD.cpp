@@ -17,6 +17,7 @@
 #include "app/AppContext.h"
 #include "app/ButtonPictures.h"
 #include "app/Delay.h"
+#include "app/Errors.h"
 #include "app/NumberConversion.h"
 #include "app/SettingsStore.h"
 #include "app/WindowPlacement.h"
@@ -87,6 +88,15 @@ int storedInteger(const SettingsStore& store, const QString& name, const QString
 
 std::string latin1(const QString& text) {
     return text.toLatin1().toStdString();
+}
+
+// The main window's port; an unreadable value (not a text) gives the reader's default.
+int storedPort(const SettingsStore& store) {
+    try {
+        return store.readInteger(kSubkey, "COM Port", 1);
+    } catch (const ESettingsError&) {
+        return 1;
+    }
 }
 
 }  // namespace
@@ -319,7 +329,7 @@ void TSetQVD::ButtonSendClick() {
     ButtonSend->hide();
     if (!ComPort2) createPort();  // only a dialog shown again after closing has none
     if (!ComPort2->IsOpen()) {
-        ComPort2->setPortNum(store.readInteger(kSubkey, "COM Port", 1));
+        ComPort2->setPortNum(storedPort(store));
         ComPort2->Open();
     }
     transfer_.start(buildTransferTable(currentSettings()));

@@ -180,7 +180,7 @@ void TZelmor::createControls() {
     Memo1 = new QPlainTextEdit(client);
     Memo1->setObjectName("Memo1");
     Memo1->setReadOnly(true);
-    Memo1->setFocusPolicy(Qt::NoFocus);
+    Memo1->setFocusPolicy(Qt::ClickFocus);  // no tab stop, but its text can be selected
     QFont memoFont("Courier");
     memoFont.setStyleHint(QFont::TypeWriter);
     memoFont.setPixelSize(19);
@@ -310,6 +310,7 @@ void TZelmor::createControls() {
     on(ButtonDel, &QPushButton::clicked, &TZelmor::ButtonDelClick);
     on(ButtonSet, &QPushButton::clicked, &TZelmor::ButtonSetClick);
     on(Timer1, &QTimer::timeout, &TZelmor::Auswerten);
+    connectComTyping();
     connect(OKButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -497,7 +498,8 @@ void TZelmor::checkCOM() {
     ComPort1.Open();
     send(kPortGreeting);
     ComboBoxCom->hide();
-    setCaption(Label3, translated("Verbunden mit") + " " + ComboBoxCom->currentText());
+    setCaption(Label3, translated("Verbunden mit") + " " +
+                           ComboBoxCom->itemText(ComboBoxCom->currentIndex()));
     Label3->show();
     placeLabel3();
 }
@@ -620,11 +622,13 @@ void TZelmor::Auswerten() {
     ProgressBar1->show();
     Timer1->stop();
     Timer1->setInterval(kDownloadWaitMs);
-    bool deviceFailed = false;
+    // The port knows when the device hung up during the answer, at any speed (its report
+    // of it comes after this handler); switching back to 4800 baud fails on a device that
+    // is gone, too.
+    bool deviceFailed = ComPort1.HungUp();
     try {
         ComPort1.setBaudrate(TComBaudrate::br4800);
     } catch (const EComPortError&) {
-        // The device is gone (unplugged in mid-answer): what came is still evaluated.
         deviceFailed = true;
     }
 
@@ -678,7 +682,7 @@ void TZelmor::ComPort1Error(int errors) {
         }
         setPanel(2, panel);
     }
-    // The component reports a device that hung up (a USB adapter pulled out) this way.
+    // The component reports a device that hung up (a USB adapter pulled out) this way, once.
     if ((errors & CE_IOE) && ComPort1.IsOpen()) linkLost();
 }
 

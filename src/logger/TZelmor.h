@@ -108,6 +108,9 @@ private:
     void linkLost(bool downloadDiscarded = false);
     void connectTrackList();
     void connectWriter();
+    void connectComTyping();
+    // Text typed into ComboBoxCom: the port it names is chosen, any other text gives way.
+    void ComboBoxComTyped();
 
     AppContext& context_;
     bool shownOnce_ = false;

@@ -22,9 +22,9 @@ std::string latin1(const std::string& utf8) {
     return QString::fromStdString(utf8).toLatin1().toStdString();
 }
 
-// The header dialog keeps the folder as 8-bit text; the file system wants its own bytes.
-std::string fileSystemPath(const std::string& latin1Path) {
-    return QFile::encodeName(QString::fromLatin1(latin1Path.c_str())).toStdString();
+// The header dialog keeps the folder as the user's text; the file system wants its own bytes.
+std::string fileSystemPath(const std::string& userPath) {
+    return QFile::encodeName(QString::fromStdString(userPath)).toStdString();
 }
 
 }  // namespace
