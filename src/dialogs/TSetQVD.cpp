@@ -17,6 +17,7 @@
 #include "app/ButtonPictures.h"
 #include "app/SettingsStore.h"
 #include "app/WindowPlacement.h"
+#include "app/ZelmorSettings.h"
 #include "common/Delay.h"
 #include "common/NumberConversion.h"
 #include "common/QtLatin1.h"
@@ -27,8 +28,7 @@ namespace qr {
 
 namespace {
 
-const QString kSubkey = QStringLiteral("Zelmor");
-const QString kNotSet = QStringLiteral("not set");
+const QString kSubkey = QString::fromLatin1(zelmor::kSubkey);
 constexpr int kClosePause = 500;  // ms, so that the port is free when the main window reopens it
 
 const char* const kAdvice[] = {
@@ -63,11 +63,11 @@ QLineEdit* makeEdit(QWidget* parent, const char* name, const QFont& font) {
     return edit;
 }
 
-QSpinBox* makeSpin(QWidget* parent, const char* name, int minimum, int maximum, int value) {
+QSpinBox* makeSpin(QWidget* parent, const char* name, const zelmor::Value& value) {
     auto* spin = new QSpinBox(parent);
     spin->setObjectName(name);
-    spin->setRange(minimum, maximum);
-    spin->setValue(value);
+    spin->setRange(value.minimum, value.maximum);
+    spin->setValue(zelmor::defaultNumber(value));
     spin->setFixedWidth(spin->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 40);
     return spin;
 }
@@ -80,8 +80,12 @@ int spinValue(const QSpinBox* spin) {
 }
 
 // A stored number as the program's conversion rule reads it (throws the conversion error).
-int storedInteger(const SettingsStore& store, const QString& name, const QString& defaultText) {
-    return StrToInt(toLatin1Bytes(store.readString(kSubkey, name, defaultText)));
+QString readText(const SettingsStore& store, const zelmor::Value& value) {
+    return store.readString(kSubkey, value.name, QString::fromLatin1(value.defaultText));
+}
+
+int storedInteger(const SettingsStore& store, const zelmor::Value& value) {
+    return StrToInt(toLatin1Bytes(readText(store, value)));
 }
 
 }  // namespace
@@ -150,7 +154,7 @@ void TSetQVD::createControls() {
     Edit4->hide();
 
     Label5 = makeLabel(this, "Label5", QStringLiteral("MinIntervall:"));
-    SpinEdit1 = makeSpin(this, "SpinEdit1", 1, 60, 5);
+    SpinEdit1 = makeSpin(this, "SpinEdit1", zelmor::kMinInterval);
     Label6 = makeLabel(this, "Label6",
                        QStringLiteral("Dieser Wert setzt das minimale Zeitintervall in Sekunden "
                                       "zwischen zwei aufgezeichneten Datenpunkten."),
@@ -160,7 +164,7 @@ void TSetQVD::createControls() {
                                       "vom Zeitintervall der eingespeisten NMEA-Daten ab."),
                        true);
     Label8 = makeLabel(this, "Label8", QStringLiteral("PowerDown"));
-    SpinEdit2 = makeSpin(this, "SpinEdit2", 1, 255, 33);
+    SpinEdit2 = makeSpin(this, "SpinEdit2", zelmor::kPowerDown);
     Label9 = makeLabel(this, "Label9",
                        QStringLiteral("Hiermit wird festgesetzt, nach welcher inaktiven Zeit "
                                       "(ohne Daten am Eingang) der Quendarix abschaltet"),
@@ -281,14 +285,14 @@ void TSetQVD::showEvent(QShowEvent* event) {
 
 void TSetQVD::FormShow() {
     const SettingsStore& store = context_.settings();
-    TypedLengthLimit::setText(Edit1, store.readString(kSubkey, "setPLT", kNotSet));
-    TypedLengthLimit::setText(Edit2, store.readString(kSubkey, "setGTY", kNotSet));
-    TypedLengthLimit::setText(Edit3, store.readString(kSubkey, "setGID", kNotSet));
-    TypedLengthLimit::setText(Edit4, store.readString(kSubkey, "setRES", kNotSet));
+    TypedLengthLimit::setText(Edit1, readText(store, zelmor::kPilot));
+    TypedLengthLimit::setText(Edit2, readText(store, zelmor::kGliderType));
+    TypedLengthLimit::setText(Edit3, readText(store, zelmor::kGliderId));
+    TypedLengthLimit::setText(Edit4, readText(store, zelmor::kReserve));
     // A number outside a spin edit's range shows as the nearer bound.
-    SpinEdit1->setValue(storedInteger(store, "setINT", "5"));
-    SpinEdit2->setValue(storedInteger(store, "setPWD", "33"));
-    CheckBox1->setChecked(store.readString(kSubkey, "setLCD", "FALSE").toUpper() == "TRUE");
+    SpinEdit1->setValue(storedInteger(store, zelmor::kMinInterval));
+    SpinEdit2->setValue(storedInteger(store, zelmor::kPowerDown));
+    CheckBox1->setChecked(readText(store, zelmor::kLcd).toUpper() == "TRUE");
 }
 
 OwnerSettings TSetQVD::currentSettings() const {
@@ -312,20 +316,22 @@ void TSetQVD::ButtonSendClick() {
         CheckBox1->setChecked(false);
 
     SettingsStore& store = context_.settings();
-    store.writeString(kSubkey, "setPLT", Edit1->text());
-    store.writeString(kSubkey, "setGTY", Edit2->text());
-    store.writeString(kSubkey, "setGID", Edit3->text());
-    store.writeString(kSubkey, "setRES", Edit4->text());
-    store.writeInteger(kSubkey, "setINT", spinValue(SpinEdit1));
-    store.writeInteger(kSubkey, "setPWD", spinValue(SpinEdit2));
-    store.writeString(kSubkey, "setLCD",
+    store.writeString(kSubkey, zelmor::kPilot.name, Edit1->text());
+    store.writeString(kSubkey, zelmor::kGliderType.name, Edit2->text());
+    store.writeString(kSubkey, zelmor::kGliderId.name, Edit3->text());
+    store.writeString(kSubkey, zelmor::kReserve.name, Edit4->text());
+    store.writeInteger(kSubkey, zelmor::kMinInterval.name, spinValue(SpinEdit1));
+    store.writeInteger(kSubkey, zelmor::kPowerDown.name, spinValue(SpinEdit2));
+    store.writeString(kSubkey, zelmor::kLcd.name,
                       CheckBox1->isChecked() ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
 
     // Hidden while the port opens; a port that cannot be opened leaves it hidden.
     ButtonSend->hide();
     const TComPort* port = session_->port();
-    const int comNumber =
-        port && port->IsOpen() ? port->PortNum() : store.readInteger(kSubkey, "COM Port", 1);
+    const int comNumber = port && port->IsOpen()
+                              ? port->PortNum()
+                              : store.readInteger(kSubkey, zelmor::kComPort.name,
+                                                  zelmor::defaultNumber(zelmor::kComPort));
     session_->send(buildTransferTable(currentSettings()), comNumber);
     ButtonSend->show();
 }

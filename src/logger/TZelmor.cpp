@@ -17,6 +17,7 @@
 #include "app/SettingsStore.h"
 #include "app/Translation.h"
 #include "app/WindowPlacement.h"
+#include "app/ZelmorSettings.h"
 #include "common/Delay.h"
 #include "common/QtLatin1.h"
 #include "dialogs/TSetQVD.h"
@@ -27,8 +28,7 @@ namespace qr {
 
 namespace {
 
-const QString kSubkey = QStringLiteral("Zelmor");
-constexpr int kComPortCount = 20;
+const QString kSubkey = QString::fromLatin1(zelmor::kSubkey);
 constexpr int kPauseAfterClose = 500;
 
 struct PortErrorText {
@@ -231,19 +231,23 @@ void TZelmor::FormShow() {
     }
 
     SettingsStore& settings = context_.openSettings();
-    testFlag_ = settings.readInteger(kSubkey, "Test", 0) != 0;
+    testFlag_ = settings.readInteger(kSubkey, zelmor::kTest.name,
+                                     zelmor::defaultNumber(zelmor::kTest)) != 0;
 
     ComboBoxBaud->clear();
     for (const char* text : kSpeedTexts) ComboBoxBaud->addItem(text);
-    int speed = settings.readInteger(kSubkey, "COM Speed", 0);
-    if (speed > kSpeedCount - 1 || speed < 0) speed = 4;  // 57600 bps
+    const int speed = zelmor::inRange(  // out of range: 57600 bps
+        zelmor::kComSpeed, settings.readInteger(kSubkey, zelmor::kComSpeed.name,
+                                                zelmor::defaultNumber(zelmor::kComSpeed)));
     ComboBoxBaud->setCurrentIndex(speed);
 
     ComboBoxCom->clear();
     ComboBoxCom->addItem("COM ???");
-    for (int i = 1; i <= kComPortCount; ++i) ComboBoxCom->addItem("COM " + QString::number(i));
-    int port = settings.readInteger(kSubkey, "COM Port", 1);
-    if (port > kComPortCount || port <= 0) port = 1;
+    for (int i = 1; i <= zelmor::kComPort.maximum; ++i)
+        ComboBoxCom->addItem("COM " + QString::number(i));
+    const int port = zelmor::inRange(zelmor::kComPort,
+                                     settings.readInteger(kSubkey, zelmor::kComPort.name,
+                                                          zelmor::defaultNumber(zelmor::kComPort)));
     ComboBoxCom->setCurrentIndex(port);
 
     ComChange();
@@ -271,7 +275,7 @@ void TZelmor::ComChange() {
     try {
         const int number = ComboBoxCom->currentIndex();
         port.setPortNum(number);
-        context_.settings().writeInteger(kSubkey, "COM Port", number);
+        context_.settings().writeInteger(kSubkey, zelmor::kComPort.name, number);
         port.Open();
         setCommandButtonsVisible(true);
     } catch (const std::exception&) {
@@ -293,7 +297,7 @@ void TZelmor::ComChange() {
 
 void TZelmor::ComboBoxBaudClick() {
     const int index = ComboBoxBaud->currentIndex();
-    context_.settings().writeInteger(kSubkey, "COM Speed", index);
+    context_.settings().writeInteger(kSubkey, zelmor::kComSpeed.name, index);
     Memo1->clear();
     if (index == 5)
         addMemoLine(

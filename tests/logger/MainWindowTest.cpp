@@ -23,8 +23,8 @@
 #include "logger/InformationPage.h"
 #include "logger/TZelmor.h"
 #include "serial/LineSpeed.h"
-#include "serial/PtyPair.h"
 #include "support/FakePrompts.h"
+#include "support/PtyPair.h"
 #include "support/TempConfig.h"
 
 using namespace std::chrono_literals;

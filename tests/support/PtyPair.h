@@ -18,18 +18,17 @@
 
 #include "app/SettingsStore.h"
 #include "common/FdIo.h"
+#include "support/EventPump.h"
+#include "support/Pty.h"
 
 namespace qr::test {
 
 class PtyPair {
 public:
     PtyPair() {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
-            throw std::runtime_error("no pseudo-terminal");
-        char name[128];
-        if (::ptsname_r(master_, name, sizeof name) != 0) throw std::runtime_error("ptsname");
-        slavePath_ = name;
+        PtyMaster pty = openPty(true);
+        master_ = pty.fd.release();
+        slavePath_ = std::move(pty.slavePath);
     }
     ~PtyPair() { closeMaster(); }
     PtyPair(const PtyPair&) = delete;
@@ -81,21 +80,5 @@ private:
     int master_ = -1;
     std::string slavePath_;
 };
-
-// Lets the event loop run until the condition holds or the deadline passes.
-inline bool pumpUntil(const std::function<bool()>& condition,
-                      std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= end) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
-inline void pumpFor(std::chrono::milliseconds time) {
-    pumpUntil([] { return false; }, time);
-}
 
 }  // namespace qr::test
