@@ -8,7 +8,7 @@
 namespace qr {
 
 void QtUserPrompts::showError(QWidget* parent, const QString& text) {
-    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+    QMessageBox::critical(parent, errorCaption_, text);
 }
 
 bool QtUserPrompts::confirmOkCancel(QWidget* parent, const QString& caption, const QString& text) {

@@ -3,6 +3,7 @@
 // answer in place of a person. The program's implementation shows the Qt dialogs.
 #include <QString>
 #include <optional>
+#include <utility>
 
 class QDialog;
 class QWidget;
@@ -28,11 +29,16 @@ public:
 // The real dialogs.
 class QtUserPrompts : public UserPrompts {
 public:
+    // errorCaption: the caption of the error message box, the application title.
+    explicit QtUserPrompts(QString errorCaption = {}) : errorCaption_(std::move(errorCaption)) {}
     void showError(QWidget* parent, const QString& text) override;
     bool confirmOkCancel(QWidget* parent, const QString& caption, const QString& text) override;
     bool confirmYesNo(QWidget* parent, const QString& caption, const QString& text) override;
     std::optional<QString> chooseDirectory(QWidget* parent, const QString& start) override;
     int execModal(QDialog& dialog) override;
+
+private:
+    QString errorCaption_;
 };
 
 }  // namespace qr

@@ -1,5 +1,7 @@
 // QuendarixReader: reads a Quendarix flight logger and writes signed IGC files.
 #include <QByteArray>
+#include <string>
+#include <utility>
 
 #include "app/AppContext.h"
 #include "app/AppTitle.h"
@@ -9,11 +11,10 @@
 
 int main(int argc, char** argv) {
     qr::QuendarixApplication app(argc, argv);
-    qr::QtUserPrompts prompts;
-    qr::AppContext context(
-        prompts,
-        qr::applicationTitle(QApplication::applicationFilePath().toLocal8Bit().toStdString()));
-    QApplication::setApplicationDisplayName(context.titleText());
+    std::string title =
+        qr::applicationTitle(QApplication::applicationFilePath().toLocal8Bit().toStdString());
+    qr::QtUserPrompts prompts(QString::fromLocal8Bit(title.c_str()));
+    qr::AppContext context(prompts, std::move(title));
     app.setContext(&context);
     qr::Program program(context);
     const int status = program.run();

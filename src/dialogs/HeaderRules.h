@@ -1,7 +1,8 @@
 #pragma once
 // The rules of the IGC header dialog, free of widgets: the class names of the up-down, the
 // plausibility of the fields, the pilot ID cut and where the file is saved. Texts are the
-// 8-bit (Latin-1) bytes of the fields, so one byte is one character.
+// 8-bit (Latin-1) bytes of the fields, so one byte is one character; paths are the user's
+// text in UTF-8 (only their '/' is looked at).
 #include <array>
 #include <functional>
 #include <string>
@@ -62,7 +63,7 @@ struct FieldTexts {
     std::string site;
     std::string contestName;
     std::string pilotId;  // after the cut
-    std::string path;     // the whole text of the path field
+    std::string path;     // the whole text of the path field (UTF-8, a file-system name)
 };
 
 struct Plausibility {

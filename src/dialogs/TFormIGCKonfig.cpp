@@ -21,11 +21,22 @@
 #include "app/WindowPlacement.h"
 #include "common/QtLatin1.h"
 #include "dialogs/HeaderRules.h"
+#include "dialogs/TypedLengthLimit.h"
 #include "dialogs/UpDownControl.h"
 
 namespace qr {
 
 namespace {
+
+// A folder is a file-system name, not a text of the file: it is kept as the user's text
+// (UTF-8 in the shared values) and becomes bytes only where the file system is called.
+QString pathText(const std::string& path) {
+    return QString::fromStdString(path);
+}
+
+std::string pathValue(const QString& path) {
+    return path.toStdString();
+}
 
 QFont boldFont(const QWidget* widget) {
     QFont font = widget->font();
@@ -67,7 +78,7 @@ void setTextColour(QWidget* widget, QPalette::ColorRole role, bool normal) {
 }
 
 bool namesExistingDirectory(const std::string& path) {
-    return !path.empty() && QFileInfo(fromLatin1Bytes(path)).isDir();
+    return !path.empty() && QFileInfo(pathText(path)).isDir();
 }
 
 const QString kSubkey = fromLatin1Bytes(header::kSettingsSubkey);
@@ -139,7 +150,8 @@ void TFormIGCKonfig::createControls() {
     setTabOrder(upDown_->upButton(), upDown_->downButton());
     setTabOrder(upDown_->downButton(), edits_[4]);
 
-    edits_[6]->setMaxLength(4);
+    // Four letters as typed; a longer stored ID is shown whole, marked, until shortened.
+    edits_[6]->setValidator(new TypedLengthLimit(4, edits_[6]));
     memo1_ = makeMemo(this, "Memo1",
                       {QString::fromUtf8("Hier bitte exakt 4 Buchstaben wählen, die an"),
                        "den Pilotennamen erinnern sollten"},
@@ -279,12 +291,15 @@ void TFormIGCKonfig::FormActivate() {
     SettingsStore& store = context_.settings();
     IgcHeaderValues& values = state.igcHeader;
     for (const header::StoredValue& stored : header::kStoredValues) {
-        const std::string fallback =
-            stored.value == &IgcHeaderValues::saveDirectory
-                ? header::proposedSaveDirectory(toLatin1Bytes(QDir::homePath()))
-                : std::string(stored.defaultValue);
-        values.*stored.value = toLatin1Bytes(
-            store.readString(kSubkey, fromLatin1Bytes(stored.name), fromLatin1Bytes(fallback)));
+        if (stored.value == &IgcHeaderValues::saveDirectory) {
+            const QString home =
+                pathText(header::proposedSaveDirectory(pathValue(QDir::homePath())));
+            values.saveDirectory =
+                pathValue(store.readString(kSubkey, fromLatin1Bytes(stored.name), home));
+            continue;
+        }
+        values.*stored.value = toLatin1Bytes(store.readString(
+            kSubkey, fromLatin1Bytes(stored.name), fromLatin1Bytes(stored.defaultValue)));
     }
     edits_[0]->setText(fromLatin1Bytes(values.pilotName));
     edits_[1]->setText(fromLatin1Bytes(values.gliderType));
@@ -292,8 +307,8 @@ void TFormIGCKonfig::FormActivate() {
     edits_[3]->setText(fromLatin1Bytes(values.competitionClass));
     edits_[4]->setText(fromLatin1Bytes(values.site));
     edits_[5]->setText(fromLatin1Bytes(values.competitionId));
-    edits_[6]->setText(fromLatin1Bytes(values.pilotId));
-    edits_[7]->setText(fromLatin1Bytes(values.saveDirectory));
+    TypedLengthLimit::setText(edits_[6], fromLatin1Bytes(values.pilotId));
+    edits_[7]->setText(pathText(values.saveDirectory));
 
     upDown_->setPosition(header::kFirstClass);
     upDown_->setPosition(header::classPosition(toLatin1Bytes(edits_[3]->text())));
@@ -314,7 +329,7 @@ void TFormIGCKonfig::EditChange() {
         values.site = toLatin1Bytes(edits_[4]->text());
         values.competitionId = toLatin1Bytes(edits_[5]->text());
         values.pilotId = toLatin1Bytes(edits_[6]->text());
-        values.saveDirectory = header::saveDirectoryOf(toLatin1Bytes(edits_[7]->text()));
+        values.saveDirectory = header::saveDirectoryOf(pathValue(edits_[7]->text()));
     }
     applyPlausibility();
 }
@@ -334,7 +349,7 @@ void TFormIGCKonfig::applyPlausibility() {
     fields.site = toLatin1Bytes(edits_[4]->text());
     fields.contestName = toLatin1Bytes(edits_[5]->text());
     fields.pilotId = toLatin1Bytes(edits_[6]->text());
-    fields.path = toLatin1Bytes(edits_[7]->text());
+    fields.path = pathValue(edits_[7]->text());
     const header::Plausibility result =
         header::checkPlausibility(fields, context_.state().namesFromLogger, namesExistingDirectory);
 
@@ -346,8 +361,7 @@ void TFormIGCKonfig::applyPlausibility() {
 
 void TFormIGCKonfig::PfadseclectClick() {
     const QString path = edits_[7]->text();
-    const QString start =
-        path.left(static_cast<qsizetype>(header::directoryPart(toLatin1Bytes(path)).size()));
+    const QString start = pathText(header::directoryPart(pathValue(path)));
     const std::optional<QString> chosen = context_.prompts().chooseDirectory(this, start);
     if (!chosen) return;
     edits_[7]->setText(chosen->endsWith('/') ? *chosen : *chosen + '/');
@@ -359,15 +373,17 @@ void TFormIGCKonfig::KonfSpeichernClick() {
     const bool names = context_.state().namesFromLogger;
     for (const header::StoredValue& stored : header::kStoredValues) {
         if (stored.fromLogger && names) continue;  // the logger supplies these
+        const std::string& value = values.*stored.value;
         store.writeString(kSubkey, fromLatin1Bytes(stored.name),
-                          fromLatin1Bytes(values.*stored.value));
+                          stored.value == &IgcHeaderValues::saveDirectory ? pathText(value)
+                                                                          : fromLatin1Bytes(value));
     }
-    edits_[7]->setText(fromLatin1Bytes(values.saveDirectory));
+    edits_[7]->setText(pathText(values.saveDirectory));
 }
 
 void TFormIGCKonfig::SpeichernClick() {
     speichern_->setEnabled(false);
-    edits_[7]->setText(fromLatin1Bytes(context_.state().igcHeader.saveDirectory));
+    edits_[7]->setText(pathText(context_.state().igcHeader.saveDirectory));
     context_.state().headerConfirmed = true;
     copying_ = false;
     accept();

@@ -19,6 +19,7 @@
 #include "app/WindowPlacement.h"
 #include "app/ZelmorSettings.h"
 #include "common/Delay.h"
+#include "common/Errors.h"
 #include "common/NumberConversion.h"
 #include "common/QtLatin1.h"
 #include "dialogs/TypedLengthLimit.h"
@@ -86,6 +87,16 @@ QString readText(const SettingsStore& store, const zelmor::Value& value) {
 
 int storedInteger(const SettingsStore& store, const zelmor::Value& value) {
     return StrToInt(toLatin1Bytes(readText(store, value)));
+}
+
+// The main window's port; an unreadable value (not a text) gives the reader's default.
+int storedPort(const SettingsStore& store) {
+    const int fallback = zelmor::defaultNumber(zelmor::kComPort);
+    try {
+        return store.readInteger(kSubkey, zelmor::kComPort.name, fallback);
+    } catch (const ESettingsError&) {
+        return fallback;
+    }
 }
 
 }  // namespace
@@ -328,10 +339,7 @@ void TSetQVD::ButtonSendClick() {
     // Hidden while the port opens; a port that cannot be opened leaves it hidden.
     ButtonSend->hide();
     const TComPort* port = session_->port();
-    const int comNumber = port && port->IsOpen()
-                              ? port->PortNum()
-                              : store.readInteger(kSubkey, zelmor::kComPort.name,
-                                                  zelmor::defaultNumber(zelmor::kComPort));
+    const int comNumber = port && port->IsOpen() ? port->PortNum() : storedPort(store);
     session_->send(buildTransferTable(currentSettings()), comNumber);
     ButtonSend->show();
 }

@@ -1,5 +1,7 @@
 #include "igc/BigInt.h"
 
+#include "igc/BigIntMont512.h"
+
 #include <algorithm>
 #include <bit>
 #include <stdexcept>
@@ -200,10 +202,7 @@ void requirePositiveModulus(const TBigInt& m) {
 class Montgomery {
 public:
     explicit Montgomery(const Mag& m) : m_(m), n_(m.size()), scratch_(m.size() + 2) {
-        // -m^-1 mod 2^64 by Newton steps; m[0] is its own inverse modulo 8.
-        Limb inv = m_[0];
-        for (int i = 0; i < 5; ++i) inv *= 2 - m_[0] * inv;
-        mInv_ = 0 - inv;
+        mInv_ = mont::NegatedInverse(m_[0]);
         Mag r2(2 * n_ + 1, 0);
         r2[2 * n_] = 1;
         rSquared_ = toFixed(modMag(r2, m_));
@@ -211,10 +210,11 @@ public:
 
     std::size_t size() const { return n_; }
 
-    Mag toFixed(Mag a) const {
-        a.resize(n_, 0);
+    static Mag toFixedSize(Mag a, std::size_t n) {
+        a.resize(n, 0);
         return a;
     }
+    Mag toFixed(Mag a) const { return toFixedSize(std::move(a), n_); }
 
     // a · R mod m for a below m.
     Mag enter(const Mag& a) {
@@ -338,6 +338,19 @@ Mag powModOdd(const Mag& base, const Mag& exponent, const Mag& modulus) {
         i = low;
     }
     return mont.leave(result);
+}
+
+// The signature's size on fixed arrays: the base enters the Montgomery form by one division.
+Mag powMod512(const Mag& base, const Mag& exponent, const Mag& modulus) {
+    if (base.empty()) return {};
+    Mag shifted(mont::kLimbs512, 0);
+    shifted.insert(shifted.end(), base.begin(), base.end());
+    const Mag baseTimesR = Montgomery::toFixedSize(modMag(shifted, modulus), mont::kLimbs512);
+    Mag result(mont::kLimbs512);
+    mont::PowMod512(baseTimesR.data(), exponent.data(), exponent.size(), modulus.data(),
+                    result.data());
+    trim(result);
+    return result;
 }
 
 // Square-and-multiply with plain division, for an even modulus.
@@ -481,6 +494,9 @@ TBigInt BigPowMod(const TBigInt& base, const TBigInt& exponent, const TBigInt& m
     if (modulus.size() == 1 && modulus[0] == 1) return TBigInt();
     if (exponent.IsZero()) return TBigInt::FromUnsigned(1);
     const Mag b = BigMod(base, m).Limbs();
+    if ((modulus[0] & 1) != 0 && modulus.size() == mont::kLimbs512) {
+        return TBigInt(powMod512(b, exponent.Limbs(), modulus), false);
+    }
     if ((modulus[0] & 1) != 0) return TBigInt(powModOdd(b, exponent.Limbs(), modulus), false);
     return TBigInt(powModPlain(b, exponent.Limbs(), modulus), false);
 }

@@ -38,7 +38,11 @@ bool EntersGRecordDigest(std::string_view line) {
 }
 
 TGRecordDigest GRecordDigest(const std::vector<std::string>& lines) {
-    TSha1 sha;
+    return GRecordDigest(lines, Sha1BestEngine());
+}
+
+TGRecordDigest GRecordDigest(const std::vector<std::string>& lines, TSha1Engine engine) {
+    TSha1 sha(engine);
     sha.Init();
     for (const std::string& line : lines) {
         if (!EntersGRecordDigest(line)) continue;

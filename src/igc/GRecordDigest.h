@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "igc/Sha1Hash.h"
+
 namespace qr {
 
 using TGRecordDigest = std::array<std::uint8_t, 20>;
@@ -25,7 +27,9 @@ std::vector<std::string> ReadIgcLines(std::string_view bytes, TLoneCr loneCr = T
 // False for lines beginning with "G", "HO" or "L", except that "L   Valdorine..." counts.
 bool EntersGRecordDigest(std::string_view line);
 
-// SHA-1 over every line that enters the digest, each followed by one LF.
+// SHA-1 over every line that enters the digest, each followed by one LF; by default with the
+// fastest SHA-1 engine of this processor.
 TGRecordDigest GRecordDigest(const std::vector<std::string>& lines);
+TGRecordDigest GRecordDigest(const std::vector<std::string>& lines, TSha1Engine engine);
 
 }  // namespace qr

@@ -5,7 +5,8 @@
 namespace qr {
 
 // The IGC header values the header dialog collects for the file writer. Texts are 8-bit
-// (Latin-1), as they go into the file.
+// (Latin-1), as they go into the file; the save directory is a file-system name and stays
+// the user's text (UTF-8).
 struct IgcHeaderValues {
     std::string pilotName;
     std::string gliderType;

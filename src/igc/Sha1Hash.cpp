@@ -3,6 +3,13 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <stdexcept>
+
+#include "igc/Sha1Compress.h"
+
+#ifdef QR_SHA1_X86
+#include <cpuid.h>
+#endif
 
 namespace qr {
 
@@ -190,37 +197,112 @@ namespace {
 #undef QR_SHA1_STEP
 #undef QR_SHA1_W
 
-void compressPortable(std::uint32_t* chain, const unsigned char* blocks, std::size_t count) {
+}  // namespace
+
+namespace sha1 {
+
+void CompressPortable(std::uint32_t* chain, const unsigned char* blocks, std::size_t count) {
     compressBlocks(chain, blocks, count);
 }
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#ifdef QR_SHA1_X86
 // x86-64 processors with BMI2 rotate without touching the flags or the source register,
-// which shortens the steps noticeably; others take the portable code.
-[[gnu::target("bmi2")]] void compressBmi2(std::uint32_t* chain, const unsigned char* blocks,
+// which shortens the steps noticeably.
+[[gnu::target("bmi2")]] void CompressBmi2(std::uint32_t* chain, const unsigned char* blocks,
                                           std::size_t count) {
     compressBlocks(chain, blocks, count);
 }
-
-using CompressFunction = void (*)(std::uint32_t*, const unsigned char*, std::size_t);
-
-CompressFunction compressForThisProcessor() {
-    static const CompressFunction chosen = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("bmi2") ? compressBmi2 : compressPortable;
-    }();
-    return chosen;
-}
-#else
-auto compressForThisProcessor() {
-    return compressPortable;
-}
 #endif
+
+}  // namespace sha1
+
+namespace {
+
+bool processorHas(TSha1Engine engine) {
+    switch (engine) {
+        case TSha1Engine::Portable:
+            return true;
+#ifdef QR_SHA1_X86
+        case TSha1Engine::Bmi2: {
+            unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+            return __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) != 0 && (ebx & bit_BMI2) != 0;
+        }
+        case TSha1Engine::ShaExtension: {
+            unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+            if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0) return false;
+            if ((ecx & bit_SSSE3) == 0 || (ecx & bit_SSE4_1) == 0) return false;
+            return __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) != 0 && (ebx & bit_SHA) != 0;
+        }
+#else
+        case TSha1Engine::Bmi2:
+        case TSha1Engine::ShaExtension:
+            return false;
+#endif
+    }
+    return false;
+}
+
+sha1::CompressFunction compressFunction(TSha1Engine engine) {
+    switch (engine) {
+#ifdef QR_SHA1_X86
+        case TSha1Engine::Bmi2:
+            return sha1::CompressBmi2;
+        case TSha1Engine::ShaExtension:
+            return sha1::CompressShaExtension;
+#endif
+        default:
+            return sha1::CompressPortable;
+    }
+}
+
+// Asked once: cpuid is slow (in a virtual machine it traps to the host), and the processor
+// does not change while the program runs.
+const std::vector<TSha1Engine>& enginesOfThisProcessor() {
+    static const std::vector<TSha1Engine> engines = [] {
+        std::vector<TSha1Engine> found;
+        for (const TSha1Engine e :
+             {TSha1Engine::Portable, TSha1Engine::Bmi2, TSha1Engine::ShaExtension}) {
+            if (processorHas(e)) found.push_back(e);
+        }
+        return found;
+    }();
+    return engines;
+}
 
 }  // namespace
 
+std::vector<TSha1Engine> Sha1Engines() {
+    return enginesOfThisProcessor();
+}
+
+TSha1Engine Sha1BestEngine() {
+    return enginesOfThisProcessor().back();
+}
+
+std::string_view Sha1EngineName(TSha1Engine engine) {
+    switch (engine) {
+        case TSha1Engine::Portable:
+            return "portable";
+        case TSha1Engine::Bmi2:
+            return "portable (BMI2)";
+        case TSha1Engine::ShaExtension:
+            return "SHA extension";
+    }
+    return "?";
+}
+
+TSha1::TSha1() : compress_(compressFunction(Sha1BestEngine())) {}
+
+TSha1::TSha1(TSha1Engine engine) : compress_(compressFunction(engine)) {
+    const std::vector<TSha1Engine>& engines = enginesOfThisProcessor();
+    if (std::find(engines.begin(), engines.end(), engine) == engines.end()) {
+        throw std::invalid_argument("this processor cannot run SHA-1 with " +
+                                    std::string(Sha1EngineName(engine)));
+    }
+}
+
 void TSha1::Compress(const unsigned char* blocks, std::size_t count) {
-    compressForThisProcessor()(chain_, blocks, count);
+    compress_(chain_, blocks, count);
 }
 
 }  // namespace qr

@@ -4,10 +4,25 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "igc/HashBase.h"
 
 namespace qr {
+
+// The ways of compressing blocks. All give the same digests; they differ in speed and in the
+// processors that can run them.
+enum class TSha1Engine {
+    Portable,      // plain C++, any processor
+    Bmi2,          // the same steps for x86-64 processors with BMI2
+    ShaExtension,  // the x86 SHA instructions
+};
+
+// The engines this processor can run, the fastest last; Portable is always there.
+std::vector<TSha1Engine> Sha1Engines();
+// The fastest of them, which a TSha1 uses unless told otherwise.
+TSha1Engine Sha1BestEngine();
+std::string_view Sha1EngineName(TSha1Engine engine);
 
 class TSha1 final : public THash {
 public:
@@ -15,7 +30,10 @@ public:
     static constexpr std::string_view kAlgorithm = "SHA1";
     static constexpr int kHashSize = 160;
 
-    TSha1() = default;
+    TSha1();
+    // A chosen engine, for tests and measurements. Throws std::invalid_argument when this
+    // processor cannot run it.
+    explicit TSha1(TSha1Engine engine);
     ~TSha1() override;
 
     int Id() const override { return kId; }
@@ -31,6 +49,9 @@ public:
 
 private:
     void Compress(const unsigned char* blocks, std::size_t count);
+
+    using CompressFunction = void (*)(std::uint32_t*, const unsigned char*, std::size_t);
+    CompressFunction compress_;
 
     std::uint32_t chain_[5] = {};
     unsigned char buffer_[64] = {};

@@ -198,10 +198,13 @@ void ExchangeSession::finishAnswer() {
     timer_->setInterval(kDownloadWaitMs);
     AnswerOutcome outcome;
     outcome.mode = exchange_.mode();
+    // The port knows when the device hung up during the answer, at any speed (its report
+    // of it comes after this handler); switching back to 4800 baud fails on a device that
+    // is gone, too. What came is still evaluated, except a download.
+    outcome.hungUp = port_.HungUp();
     try {
         port_.setBaudrate(TComBaudrate::br4800);
     } catch (const EComPortError&) {
-        // The device is gone (unplugged in mid-answer): what came is still evaluated.
         outcome.hungUp = true;
     }
 
@@ -237,7 +240,7 @@ void ExchangeSession::finishAnswer() {
 
 void ExchangeSession::lineError(int errors) {
     observer_->lineErrors(errors);
-    // The component reports a device that hung up (a USB adapter pulled out) this way.
+    // The component reports a device that hung up (a USB adapter pulled out) this way, once.
     if ((errors & CE_IOE) && port_.IsOpen()) {
         outcome_.hungUp = true;
         lose(false);

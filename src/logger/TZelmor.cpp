@@ -62,7 +62,8 @@ public:
     void linkOpened() override {
         TZelmor& w = window_;
         w.ComboBoxCom->hide();
-        w.setCaption(w.Label3, w.translated("Verbunden mit") + " " + w.ComboBoxCom->currentText());
+        w.setCaption(w.Label3, w.translated("Verbunden mit") + " " +
+                                   w.ComboBoxCom->itemText(w.ComboBoxCom->currentIndex()));
         w.Label3->show();
         w.placeLabel3();
     }

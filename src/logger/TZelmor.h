@@ -112,6 +112,9 @@ private:
     void showLineErrors(int errors);
     void connectTrackList();
     void connectWriter();
+    void connectComTyping();
+    // Text typed into ComboBoxCom: the port it names is chosen, any other text gives way.
+    void ComboBoxComTyped();
 
     AppContext& context_;
     bool shownOnce_ = false;

@@ -40,7 +40,7 @@ void TZelmor::createControls() {
     Memo1 = new QPlainTextEdit(client);
     Memo1->setObjectName("Memo1");
     Memo1->setReadOnly(true);
-    Memo1->setFocusPolicy(Qt::NoFocus);
+    Memo1->setFocusPolicy(Qt::ClickFocus);  // no tab stop, but its text can be selected
     QFont memoFont("Courier");
     memoFont.setStyleHint(QFont::TypeWriter);
     memoFont.setPixelSize(19);
@@ -165,6 +165,7 @@ void TZelmor::createControls() {
     on(ButtonStart, &QPushButton::clicked, &TZelmor::ButtonStartClick);
     on(ButtonDel, &QPushButton::clicked, &TZelmor::ButtonDelClick);
     on(ButtonSet, &QPushButton::clicked, &TZelmor::ButtonSetClick);
+    connectComTyping();
     connect(OKButton, &QPushButton::clicked, this, &QWidget::close);
 }
 

@@ -17,11 +17,17 @@ namespace qr {
 void TZelmor::connectTrackList() {
     connect(ButtonAuswertung, &QPushButton::clicked, this,
             guarded(context_, [this] { ButtonAuswertungClick(); }));
-    // A click on the text arrives as a click. A tick changed by the user (tick box, space
+    // A click on the text arrives as a click. A move of the choice by the keyboard (arrows,
+    // Home/End, Page keys, typing a letter) arrives as a change of the current entry; the
+    // list has selected the new entry by then. A tick changed by the user (tick box, space
     // key) arrives as a change of the item; the list does not select an item whose tick box
     // was clicked, so the changed item becomes the selected one first.
     connect(CheckListBoxTrack, &QListWidget::itemClicked, this,
             guarded(context_, [this] { CheckListBoxTrackClickCheck(); }));
+    connect(CheckListBoxTrack, &QListWidget::currentItemChanged, this,
+            guarded(context_, [this](QListWidgetItem* current, QListWidgetItem*) {
+                if (current) CheckListBoxTrackClickCheck();
+            }));
     connect(CheckListBoxTrack, &QListWidget::itemChanged, this,
             guarded(context_, [this](QListWidgetItem* item) {
                 CheckListBoxTrack->setCurrentItem(item);

@@ -18,9 +18,9 @@ namespace qr {
 
 namespace {
 
-// The header dialog keeps the folder as 8-bit text; the file system wants its own bytes.
-std::string fileSystemPath(const std::string& latin1Path) {
-    return QFile::encodeName(fromLatin1Bytes(latin1Path)).toStdString();
+// The header dialog keeps the folder as the user's text; the file system wants its own bytes.
+std::string fileSystemPath(const std::string& userPath) {
+    return QFile::encodeName(QString::fromStdString(userPath)).toStdString();
 }
 
 }  // namespace

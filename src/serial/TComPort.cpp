@@ -68,6 +68,10 @@ bool TCustomComPort::IsOpen() const {
     return impl_->device != nullptr;
 }
 
+bool TCustomComPort::HungUp() const {
+    return impl_->device != nullptr && impl_->broken;
+}
+
 std::string TCustomComPort::FormattedName() const {
     return formatDeviceName(impl_->deviceName, impl_->portNum);
 }

@@ -265,6 +265,9 @@ public:
     // Close). A handler that Close runs must not destroy the component.
     void Close();
     bool IsOpen() const;
+    // Whether the open device hung up or failed (what OnError reports once as CE_IOE);
+    // known as soon as a thread of the component meets it. False when closed.
+    bool HungUp() const;
 
     // Queues every byte of text (NUL bytes included); true when all were queued. Throws
     // "Output buffer is full. Please check comm status." after WriteTimeout. On a closed

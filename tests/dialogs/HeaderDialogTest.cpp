@@ -114,7 +114,8 @@ TEST_F(HeaderDialog, BuiltWithTheControlsOfTheForm) {
         EXPECT_TRUE(label(*dialog, i)->font().bold());
         EXPECT_TRUE(edit(*dialog, i)->font().bold());
     }
-    EXPECT_EQ(edit(*dialog, 7)->maxLength(), 4);
+    type(edit(*dialog, 7), "ABCDE");  // 4 letters as typed (a stored ID may be longer)
+    EXPECT_EQ(edit(*dialog, 7)->text(), "ABCD");
     EXPECT_EQ(control<QPushButton>(*dialog, "Pfadseclect")->text(), "Durchsuchen");
     EXPECT_EQ(control<QPushButton>(*dialog, "Speichern")->text(), "IGC Datei speichern");
     EXPECT_EQ(control<QPushButton>(*dialog, "Abbrechen")->text(), "Abbrechen");
@@ -400,6 +401,79 @@ TEST_F(HeaderDialog, AStoredValueOfTheWrongTypeIsReported) {
     ASSERT_EQ(prompts.errors.size(), 1);
     EXPECT_EQ(prompts.errors[0], QString::fromUtf8("Ungültiger Datentyp für 'SITE'"));
     EXPECT_TRUE(dialog->isVisible());
+}
+
+}  // namespace
+}  // namespace qr
+
+namespace qr {
+namespace {
+
+// A save folder whose name lies outside Latin-1 is a folder like any other.
+TEST_F(HeaderDialog, AFolderNamedOutsideLatin1IsPlausibleAndKeptAsTyped) {
+    const QString folder = flights() + QString::fromUtf8(
+                                           "/\xC5\x81\xC3\xB3"
+                                           "d\xC5\xBA Fl\xC3\xBCge/");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    storeValue("PFAD", folder);
+    const auto dialog = show();
+    fillPlausible(*dialog);
+    edit(*dialog, 8)->setText(folder);
+    EXPECT_FALSE(isRed(label(*dialog, 8)));
+    EXPECT_TRUE(confirmShown(*dialog));
+    EXPECT_EQ(context.state().igcHeader.saveDirectory, folder.toStdString());
+    control<QPushButton>(*dialog, "KonfSpeichern")->click();
+    EXPECT_EQ(stored("PFAD"), folder);
+    EXPECT_EQ(edit(*dialog, 8)->text(), folder);
+
+    // The chooser's answer with such a name is shown and kept as it is.
+    const QString chosen =
+        flights() + QString::fromUtf8(
+                        "/Ji\xC5\x99\xC3\xAD \xD0\x9F\xD0\xBE\xD0\xBB\xD1\x91\xD1\x82 "
+                        "\xE9\xA3\x9E\xE8\xA1\x8C");
+    ASSERT_TRUE(QDir().mkpath(chosen));
+    prompts.directoryAnswer = chosen;
+    control<QPushButton>(*dialog, "Pfadseclect")->click();
+    EXPECT_EQ(edit(*dialog, 8)->text(), chosen + "/");
+    EXPECT_FALSE(isRed(label(*dialog, 8)));
+    EXPECT_EQ(context.state().igcHeader.saveDirectory, (chosen + "/").toStdString());
+    control<QPushButton>(*dialog, "Pfadseclect")->click();
+    EXPECT_EQ(prompts.lastDirectoryStart, chosen + "/");
+
+    // A folder of that kind that does not exist is refused as before.
+    edit(*dialog, 8)->setText(folder + QString::fromUtf8("fehlt\xC5\x82/"));
+    EXPECT_TRUE(isRed(label(*dialog, 8)));
+    EXPECT_FALSE(confirmShown(*dialog));
+}
+
+// A stored pilot ID is shown as stored, marked until the user shortens it; typing cannot
+// make it longer.
+TEST_F(HeaderDialog, AStoredPilotIdLongerThanFourIsShownWholeAndHoldsTheFileBack) {
+    storeValue("COMPID", "HaMuXY");
+    const auto dialog = show();
+    QLineEdit* pilotId = edit(*dialog, 7);
+    EXPECT_EQ(pilotId->text(), "HaMuXY");
+    makeFlights();
+    const std::pair<int, QString> others[] = {{1, "Hans Muster"},   {2, "Alpha 5"},
+                                              {3, "12345"},         {5, "Hohe Wand"},
+                                              {6, "Flachland-Cup"}, {8, flights()}};
+    for (const auto& [field, text] : others) edit(*dialog, field)->setText(text);
+    EXPECT_EQ(pilotId->text(), "HaMuXY");
+    EXPECT_EQ(context.state().igcHeader.pilotId, "HaMuXY");
+    EXPECT_TRUE(isRed(label(*dialog, 7)));
+    EXPECT_FALSE(confirmShown(*dialog));
+
+    pilotId->end(false);
+    type(pilotId, "Z");  // no longer than it is
+    EXPECT_EQ(pilotId->text(), "HaMuXY");
+    pilotId->backspace();
+    EXPECT_TRUE(isRed(label(*dialog, 7)));
+    pilotId->backspace();
+    EXPECT_EQ(pilotId->text(), "HaMu");
+    EXPECT_FALSE(isRed(label(*dialog, 7)));
+    EXPECT_TRUE(confirmShown(*dialog));
+    type(pilotId, "Z");  // the typing limit of 4 holds again
+    EXPECT_EQ(pilotId->text(), "HaMu");
 }
 
 }  // namespace

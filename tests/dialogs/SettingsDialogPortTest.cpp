@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTimer>
 #include <cstdio>
@@ -96,6 +97,27 @@ TEST(SettingsDialogPort, SilentLoggerGetsAllSentencesWithTheDeclinedLcdOff) {
     test::pumpFor(300ms);
     EXPECT_EQ(peer.received().size(), expected.size());
     EXPECT_TRUE(s.prompts.errors.isEmpty());
+}
+
+// A hand-edited "COM Port" that is no text: the main window's default port, COM 1.
+TEST(SettingsDialogPort, APortValueThatIsNoTextSendsOnComOne) {
+    test::PtyPeer peer;
+    test::TempConfig config;
+    {
+        QSettings raw(SettingsStore::defaultPath(), QSettings::IniFormat);
+        raw.setValue("Ports/COM1", QString::fromStdString(peer.slavePath()));
+        raw.setValue("Zelmor/COM Port", QStringList{"7", "8"});
+    }
+    test::FakePrompts prompts;
+    AppContext context{prompts, "Quendarix-reader"};
+    TSetQVD dialog(context);
+    dialog.show();
+    dialog.findChild<QPushButton*>("ButtonSend")->click();
+    EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join('\n').toStdString();
+    ASSERT_TRUE(dialog.comPort()->IsOpen());
+    EXPECT_EQ(dialog.comPort()->PortNum(), 1);
+    ASSERT_TRUE(test::pumpUntil([&] { return peer.sentenceCount() >= 2; }, 10s));
+    EXPECT_EQ(peer.sentences().front().bytes.substr(0, 15), "$PQVD,SET,0000,");
 }
 
 // Shown the way the main window shows it: a fresh instance, modal, destroyed afterwards.

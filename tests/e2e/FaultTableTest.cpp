@@ -203,6 +203,7 @@ struct FaultCase {
     const char* name;
     Command command;
     sim::Fault fault;
+    int speedIndex = 4;  // the download speed, 57600 bps unless told
 };
 
 // The row's name stands for it in test lists.
@@ -222,6 +223,8 @@ const FaultCase kCases[] = {
     {"DownloadCutShort", Command::Download, sim::Fault::CutShort},
     {"DownloadStall", Command::Download, sim::Fault::Stall},
     {"DownloadHangUp", Command::Download, sim::Fault::HangUp},
+    // At 4800 bps no speed is switched back after the answer: only the port knows.
+    {"DownloadHangUpAt4800", Command::Download, sim::Fault::HangUp, 0},
     {"DownloadGarbage", Command::Download, sim::Fault::Garbage},
     {"DownloadWrongSpeed", Command::Download, sim::Fault::WrongSpeed},
     {"DownloadNoFinalCrLf", Command::Download, sim::Fault::NoFinalCrLf},
@@ -251,7 +254,7 @@ protected:
         simulator->start();
         simulator->registerAs(SettingsStore::defaultPath().toStdString(), 1);
         SettingsStore store;
-        store.writeInteger("Zelmor", "COM Speed", 4);  // 57600 bps
+        store.writeInteger("Zelmor", "COM Speed", row.speedIndex);
         store.writeString("Zelmor", "setPLT", "Zora Quendel");
         window = std::make_unique<TZelmor>(context);
         window->setSigner([](const std::string& path) { appendTestSignature(path); });

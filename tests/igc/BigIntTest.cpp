@@ -6,6 +6,7 @@
 
 #include "CryptoOracles.h"
 #include "igc/BigInt.h"
+#include "igc/GRecordKey.h"
 
 namespace qr {
 namespace {
@@ -255,6 +256,86 @@ TEST(BigInt, PowMod160BitExponent512BitModulusMatchesGmp) {
         mpz_setbit(modulus.get_mpz_t(), 0);
         const mpz_class exponent = gmpRandom.get_z_bits(160);
         const mpz_class base = gmpRandom.get_z_range(modulus);
+        mpz_class expected;
+        mpz_powm(expected.get_mpz_t(), base.get_mpz_t(), exponent.get_mpz_t(), modulus.get_mpz_t());
+        ASSERT_EQ(ToMpz(BigPowMod(ToBig(base), ToBig(exponent), ToBig(modulus))), expected)
+            << "base=" << base.get_str(16) << " e=" << exponent.get_str(16)
+            << " m=" << modulus.get_str(16);
+    }
+}
+
+// Eight-limb odd moduli take the fixed-size Montgomery code: its edges against GMP. The moduli
+// span that size from the smallest (2^448 + 1) to the largest (2^512 - 1) and include the
+// signing key's p; the bases and exponents are the values where windows, tables and the final
+// subtraction have their boundaries.
+TEST(BigInt, PowModFixedSizeEdgesMatchGmp) {
+    const mpz_class one = 1;
+    std::mt19937_64 random(27182818);
+    gmp_randclass gmpRandom(gmp_randinit_default);
+    gmpRandom.seed(static_cast<unsigned long>(random()));
+    mpz_class random512 = gmpRandom.get_z_bits(512);
+    mpz_setbit(random512.get_mpz_t(), 511);
+    mpz_setbit(random512.get_mpz_t(), 0);
+    mpz_class random449 = gmpRandom.get_z_bits(449);
+    mpz_setbit(random449.get_mpz_t(), 448);
+    mpz_setbit(random449.get_mpz_t(), 0);
+    const mpz_class moduli[] = {
+        (one << 448) + 1, random449,        random512,
+        (one << 512) - 1, (one << 511) + 1, mpz_class(std::string(kGRecordKey.p)),
+    };
+    for (const mpz_class& m : moduli) {
+        ASSERT_EQ((mpz_sizeinbase(m.get_mpz_t(), 2) + 63) / 64, 8u);
+        const mpz_class bases[] = {0,
+                                   1,
+                                   2,
+                                   m - 1,
+                                   m - 2,
+                                   m,
+                                   m + 1,
+                                   (m + 1) / 2,
+                                   -1,
+                                   gmpRandom.get_z_range(m),
+                                   gmpRandom.get_z_bits(1024)};
+        const mpz_class exponents[] = {0,
+                                       1,
+                                       2,
+                                       3,
+                                       15,
+                                       16,
+                                       17,
+                                       (one << 64),
+                                       (one << 64) - 1,
+                                       (one << 160) - 1,
+                                       (one << 159),
+                                       gmpRandom.get_z_bits(160),
+                                       gmpRandom.get_z_bits(161),
+                                       m - 1,
+                                       (one << 1030) - 1};
+        for (const mpz_class& base : bases) {
+            for (const mpz_class& exponent : exponents) {
+                mpz_class expected;
+                mpz_powm(expected.get_mpz_t(), base.get_mpz_t(), exponent.get_mpz_t(),
+                         m.get_mpz_t());
+                ASSERT_EQ(ToMpz(BigPowMod(ToBig(base), ToBig(exponent), ToBig(m))), expected)
+                    << "base=" << base.get_str(16) << " e=" << exponent.get_str(16)
+                    << " m=" << m.get_str(16);
+            }
+        }
+    }
+}
+
+// Random eight-limb moduli with exponents of every length up to 600 bits.
+TEST(BigInt, PowModFixedSizeRandomMatchesGmp) {
+    std::mt19937_64 random(14142135);
+    gmp_randclass gmpRandom(gmp_randinit_default);
+    gmpRandom.seed(static_cast<unsigned long>(random()));
+    for (int i = 0; i < 600; ++i) {
+        const unsigned bits = 449 + static_cast<unsigned>(random() % 64);
+        mpz_class modulus = gmpRandom.get_z_bits(bits);
+        mpz_setbit(modulus.get_mpz_t(), bits - 1);
+        mpz_setbit(modulus.get_mpz_t(), 0);
+        const mpz_class exponent = gmpRandom.get_z_bits(1 + static_cast<unsigned>(i));
+        const mpz_class base = gmpRandom.get_z_bits(static_cast<unsigned>(random() % 520));
         mpz_class expected;
         mpz_powm(expected.get_mpz_t(), base.get_mpz_t(), exponent.get_mpz_t(), modulus.get_mpz_t());
         ASSERT_EQ(ToMpz(BigPowMod(ToBig(base), ToBig(exponent), ToBig(modulus))), expected)

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <fstream>
 #include <memory>
 #include <random>
+#include <set>
+#include <sstream>
 #include <string>
 
 #include "CryptoOracles.h"
@@ -12,8 +17,8 @@ namespace {
 
 using test::Digest;
 
-Digest sha1Of(std::string_view text) {
-    TSha1 sha;
+Digest sha1Of(std::string_view text, TSha1Engine engine = Sha1BestEngine()) {
+    TSha1 sha(engine);
     sha.Init();
     sha.UpdateStr(text);
     Digest d{};
@@ -34,7 +39,23 @@ TEST(Sha1, ClassFactsAndSelfTest) {
     EXPECT_FALSE(hash->Initialized());
 }
 
-TEST(Sha1, FipsSamples) {
+// The digest tests run once for every engine this processor has, so that the portable code is
+// checked also where the SHA instructions would be chosen.
+class Sha1Engine : public testing::TestWithParam<TSha1Engine> {};
+
+INSTANTIATE_TEST_SUITE_P(OnThisProcessor, Sha1Engine, testing::ValuesIn(Sha1Engines()),
+                         [](const testing::TestParamInfo<TSha1Engine>& info) {
+                             std::string name(Sha1EngineName(info.param));
+                             std::replace_if(
+                                 name.begin(), name.end(),
+                                 [](char c) {
+                                     return !std::isalnum(static_cast<unsigned char>(c));
+                                 },
+                                 '_');
+                             return name;
+                         });
+
+TEST_P(Sha1Engine, FipsSamples) {
     struct Case {
         std::string input;
         const char* digest;
@@ -45,10 +66,10 @@ TEST(Sha1, FipsSamples) {
         {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
          "84983E441C3BD26EBAAE4AA1F95129E5E54670F1"},
     };
-    for (const Case& c : cases) EXPECT_EQ(hexOf(sha1Of(c.input)), c.digest) << c.input;
+    for (const Case& c : cases) EXPECT_EQ(hexOf(sha1Of(c.input, GetParam())), c.digest) << c.input;
 
     // One million "a", fed as 1000 runs of 1000.
-    TSha1 sha;
+    TSha1 sha(GetParam());
     sha.Init();
     const std::string run(1000, 'a');
     for (int i = 0; i < 1000; ++i) sha.UpdateStr(run);
@@ -57,8 +78,8 @@ TEST(Sha1, FipsSamples) {
     EXPECT_EQ(hexOf(d), "34AA973CD4C4DAA4F61EEB2BDBAD27316534016F");
 }
 
-TEST(Sha1, SplitUpdateEqualsOneUpdate) {
-    TSha1 sha;
+TEST_P(Sha1Engine, SplitUpdateEqualsOneUpdate) {
+    TSha1 sha(GetParam());
     sha.Init();
     sha.UpdateStr("ab");
     sha.UpdateStr(std::string_view());
@@ -70,10 +91,10 @@ TEST(Sha1, SplitUpdateEqualsOneUpdate) {
 
 // 55 bytes leave room for the length in the last block, 56 need an extra one; 63/64 and
 // 119/120 are the same boundaries one block on.
-TEST(Sha1, PaddingBoundaries) {
+TEST_P(Sha1Engine, PaddingBoundaries) {
     for (const std::size_t length : {55u, 56u, 63u, 64u, 65u, 119u, 120u, 128u}) {
         const std::string input(length, static_cast<char>('A' + length % 26));
-        EXPECT_EQ(sha1Of(input), test::OpensslSha1(input)) << length;
+        EXPECT_EQ(sha1Of(input, GetParam()), test::OpensslSha1(input)) << length;
     }
 }
 
@@ -112,7 +133,7 @@ TEST(Sha1, UseWithoutInitialiseRaises) {
 }
 
 // Every length from 0 to 300 and a few large ones, each fed in random pieces.
-TEST(Sha1, MatchesOpensslOnRandomInputInRandomPieces) {
+TEST_P(Sha1Engine, MatchesOpensslOnRandomInputInRandomPieces) {
     std::mt19937_64 random(20240715);
     std::vector<std::size_t> lengths;
     for (std::size_t n = 0; n <= 300; ++n) lengths.push_back(n);
@@ -121,7 +142,7 @@ TEST(Sha1, MatchesOpensslOnRandomInputInRandomPieces) {
     for (const std::size_t length : lengths) {
         std::string input(length, '\0');
         for (char& c : input) c = static_cast<char>(random() & 0xFF);
-        TSha1 sha;
+        TSha1 sha(GetParam());
         sha.Init();
         std::size_t pos = 0;
         while (pos < length) {
@@ -134,6 +155,39 @@ TEST(Sha1, MatchesOpensslOnRandomInputInRandomPieces) {
         Digest d{};
         sha.Final(d.data());
         ASSERT_EQ(d, test::OpensslSha1(input)) << "length " << length;
+    }
+}
+
+// The processor's own account (the kernel's CPU flags) decides which engines must be there.
+TEST(Sha1, EnginesFollowTheProcessorFlags) {
+    const std::vector<TSha1Engine> engines = Sha1Engines();
+    ASSERT_FALSE(engines.empty());
+    EXPECT_EQ(engines.front(), TSha1Engine::Portable);
+    EXPECT_EQ(Sha1BestEngine(), engines.back());
+    EXPECT_EQ(sha1Of("abc"), sha1Of("abc", TSha1Engine::Portable));
+
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    std::string line;
+    std::set<std::string> flags;
+    while (flags.empty() && std::getline(cpuinfo, line)) {
+        if (!line.starts_with("flags")) continue;
+        std::istringstream words(line.substr(line.find(':') + 1));
+        for (std::string word; words >> word;) flags.insert(word);
+    }
+    if (flags.empty()) GTEST_SKIP() << "no CPU flags in /proc/cpuinfo";
+    const auto has = [&](const char* flag) { return flags.count(flag) != 0; };
+    const auto listed = [&](TSha1Engine e) {
+        return std::find(engines.begin(), engines.end(), e) != engines.end();
+    };
+    EXPECT_EQ(listed(TSha1Engine::ShaExtension), has("sha_ni") && has("ssse3") && has("sse4_1"));
+    EXPECT_EQ(listed(TSha1Engine::Bmi2), has("bmi2"));
+    if (listed(TSha1Engine::ShaExtension)) {
+        EXPECT_EQ(Sha1BestEngine(), TSha1Engine::ShaExtension);
+    }
+    for (const TSha1Engine e : {TSha1Engine::Bmi2, TSha1Engine::ShaExtension}) {
+        if (!listed(e)) {
+            EXPECT_THROW(TSha1 sha(e), std::invalid_argument);
+        }
     }
 }
 

@@ -7,7 +7,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -421,6 +423,46 @@ TEST_F(MainWindowTest, AFullMemoStartsAfresh) {
     EXPECT_LE(static_cast<std::size_t>(shown.size()), TZelmor::kMemoCapacity);
     EXPECT_TRUE(shown.endsWith(QString::fromStdString(line.substr(0, 100)) + "\n"));
     EXPECT_EQ(w.lineCount(), static_cast<int>(memory.size() / line.size()));
+}
+
+// Typing into the port box: a text that names a port chooses it, any other gives way.
+TEST_F(MainWindowTest, ATypedPortNameChoosesThatPortOtherTextGivesWay) {
+    test::PtyPair one;
+    test::PtyPair three;
+    mapPort(1, one.slavePath());
+    mapPort(3, three.slavePath());
+    show();
+    auto* com = get<QComboBox>("ComboBoxCom");
+    ASSERT_EQ(com->currentIndex(), 1);
+    const struct {
+        const char* typed;
+        int chosen;
+    } cases[] = {
+        {"COM 3", 3},   {"com1", 1},   {"3", 3}, {" Com 1 ", 1}, {"com 3", 3},
+        {"Drucker", 3}, {"COM 99", 3}, {"", 3},  {"COM3x", 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        com->setFocus();
+        com->lineEdit()->setText(c.typed);
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(com->lineEdit(), &enter);
+        EXPECT_EQ(com->currentIndex(), c.chosen);
+        EXPECT_EQ(com->currentText(), QString("COM %1").arg(c.chosen));
+        EXPECT_EQ(value("COM Port"), QString::number(c.chosen));
+        EXPECT_EQ(visibleCommandButtons(), 6);
+    }
+    com->lineEdit()->setText("Drucker");  // left without Enter: the command still names COM 3
+    get<QPushButton>("ButtonBAT")->setFocus();
+    get<QPushButton>("ButtonBAT")->click();
+    EXPECT_EQ(get<QLabel>("Label3")->text(), "Verbunden mit COM 3");
+    EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join('\n').toStdString();
+}
+
+// The log takes no tab stop, but a click gives it the focus, so its text can be copied.
+TEST_F(MainWindowTest, TheLogTakesFocusByClickNotByTab) {
+    show();
+    EXPECT_EQ(get<QPlainTextEdit>("Memo1")->focusPolicy(), Qt::ClickFocus);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -94,6 +95,22 @@ protected:
             list()->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list());
         click(box.center());
     }
+    void press(int key, const QString& text = {}) {
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QApplication::sendEvent(list(), &down);
+        QApplication::sendEvent(list(), &up);
+    }
+    // The selected entry is the ticked one, the only one, and the writer would get it.
+    void expectChosen(int row, std::size_t count) {
+        std::vector<bool> expected(count, false);
+        expected[static_cast<std::size_t>(row)] = true;
+        EXPECT_EQ(ticks(), expected);
+        EXPECT_EQ(list()->currentRow(), row);
+        EXPECT_TRUE(list()->item(row)->isSelected());
+        EXPECT_EQ(window->trackSelection().chosenIndex, row);
+        EXPECT_TRUE(get<QPushButton>("ButtonFertig")->isVisible());
+    }
     std::vector<bool> ticks() {
         std::vector<bool> out;
         for (int i = 0; i < list()->count(); ++i)
@@ -159,6 +176,40 @@ TEST_F(TrackListTest, ExactlyTheSelectedEntryIsTicked) {
     EXPECT_EQ(selection.chosenStart(), EncodeDate(2026, 12, 8) + EncodeTime(13, 0, 0, 0));
     EXPECT_EQ(selection.startTable.size(), 2u);
     EXPECT_TRUE(selection.namesFromLogger);
+}
+
+TEST_F(TrackListTest, AKeyboardMoveOfTheChoiceMovesTheTick) {
+    // Three flights: the third holds a single fix, the last line of the memory.
+    buildList(memory("AXVN 001") + b("140000") + "\r\n");
+    ASSERT_EQ(list()->count(), 3);
+    clickText(0);
+    expectChosen(0, 3);
+
+    const struct {
+        int key;
+        QString text;
+        int row;
+    } moves[] = {{Qt::Key_Down, {}, 1},     {Qt::Key_End, {}, 2}, {Qt::Key_Home, {}, 0},
+                 {Qt::Key_PageDown, {}, 2}, {Qt::Key_Up, {}, 1},  {Qt::Key_PageUp, {}, 0},
+                 {Qt::Key_T, "T", 1}};
+    for (const auto& move : moves) {
+        SCOPED_TRACE(move.key);
+        press(move.key, move.text);
+        expectChosen(move.row, 3);
+    }
+}
+
+TEST_F(TrackListTest, TheSpaceKeyOnATickBoxKeepsASingleChoice) {
+    buildList(memory("AXVN 001") + b("140000") + "\r\n");
+    ASSERT_EQ(list()->count(), 3);
+    clickText(0);
+    press(Qt::Key_End);
+    press(Qt::Key_Space, " ");  // would untick entry 3: the choice stays with it
+    expectChosen(2, 3);
+    clickText(1);
+    press(Qt::Key_Down);
+    press(Qt::Key_Space, " ");
+    expectChosen(2, 3);
 }
 
 TEST_F(TrackListTest, WarningAboutTheSignatureOnlyForUsbLoggers) {

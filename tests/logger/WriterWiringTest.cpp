@@ -1,10 +1,13 @@
 // "Fertig" in the main window: the header dialog, the file and what the window shows then.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -132,6 +135,67 @@ TEST_F(WriterWiringTest, TrackWithItsOwnGRecordIsNotSignedButReportedTheSame) {
     EXPECT_TRUE(signedPaths.empty());
     EXPECT_EQ(get<QLabel>("Label1")->text(),
               "igc-File geschrieben (signiert) " + folder.path() + "/6C8HaMu1.igc");
+}
+
+TEST_F(WriterWiringTest, TheDownKeyAfterAClickWritesTheEntryBelow) {
+    auto* list = get<QListWidget>("CheckListBoxTrack");
+    const QRect first = list->visualItemRect(list->item(0));
+    const QPoint at(first.right() - 10, first.center().y());
+    QMouseEvent press(QEvent::MouseButtonPress, at, list->viewport()->mapToGlobal(at),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &press);
+    QApplication::sendEvent(list->viewport(), &release);
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(list, &down);
+    ASSERT_EQ(list->item(0)->checkState(), Qt::Unchecked);
+    ASSERT_EQ(list->item(1)->checkState(), Qt::Checked);
+    EXPECT_EQ(window->trackSelection().chosenIndex, 1);
+
+    answerDialog(true);
+    get<QPushButton>("ButtonFertig")->click();
+    ASSERT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("\n").toStdString();
+    // The second flight carries the logger's G record: the writer leaves it unsigned.
+    EXPECT_TRUE(signedPaths.empty());
+    QFile file(folder.path() + "/6C8HaMu1.igc");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray content = file.readAll();
+    EXPECT_TRUE(content.contains("\r\nB1300004807123N01131234EA0050000600\r\n"));
+    EXPECT_FALSE(content.contains("B101600"));
+}
+
+// A stored folder whose name lies outside Latin-1 gets the file, and the window names it
+// as the user reads it.
+TEST_F(WriterWiringTest, AStoredFolderNamedOutsideLatin1GetsTheFile) {
+    const QString target = folder.path() + QString::fromUtf8(
+                                               "/\xC5\x81\xC3\xB3"
+                                               "d\xC5\xBA Fl\xC3\xBCge/");
+    ASSERT_TRUE(QDir().mkpath(target));
+    context.settings().writeString("IGC", "PFAD", target);
+    choose(0);
+    prompts.onModal = [&](QDialog& dialog) {
+        dialog.show();
+        const std::pair<const char*, QString> fields[] = {
+            {"Edit1", "Hans Muster"}, {"Edit2", "Alpha 5"},      {"Edit3", "D-1234"},
+            {"Edit5", "Hoher Hang"},  {"Edit6", "DHV-OLC-2009"}, {"Edit7", "HaMu"}};
+        for (const auto& [name, text] : fields) dialog.findChild<QLineEdit*>(name)->setText(text);
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("Edit8")->text(), target);
+        dialog.findChild<QPushButton*>("KonfSpeichern")->click();
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("Edit8")->text(), target);
+        auto* save = dialog.findChild<QPushButton*>("Speichern");
+        EXPECT_TRUE(save->isVisible());
+        save->click();
+        return dialog.result();
+    };
+    get<QPushButton>("ButtonFertig")->click();
+    ASSERT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("\n").toStdString();
+    EXPECT_EQ(context.settings().readString("IGC", "PFAD", ""), target);
+    EXPECT_EQ(QDir(target).entryList(QDir::Files | QDir::Hidden), QStringList{"6C8HaMu1.igc"});
+    EXPECT_EQ(get<QLabel>("Label1")->text(),
+              "igc-File geschrieben (signiert) " + target + "6C8HaMu1.igc");
+    ASSERT_EQ(signedPaths.size(), 1u);
+    EXPECT_EQ(signedPaths[0].rfind(QFile::encodeName(target).toStdString(), 0), 0u);
 }
 
 TEST_F(WriterWiringTest, CancelledDialogWritesNothing) {

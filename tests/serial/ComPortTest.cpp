@@ -418,9 +418,17 @@ TEST_F(ComPortTest, AHangUpIsReportedOnceAndNothingSpins) {
     port.Open();
     ASSERT_TRUE(port.WriteText("before"));
     EXPECT_EQ(pty.receive(6), "before");
+    EXPECT_FALSE(port.HungUp());
     pty.closeMaster();  // the adapter is pulled out
+    // The component knows before its report reaches the GUI thread (no event is handled).
+    const auto giveUp = std::chrono::steady_clock::now() + 5s;
+    while (!port.HungUp() && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_TRUE(port.HungUp());
+    EXPECT_TRUE(errors.empty());
     ASSERT_TRUE(pumpUntil([&] { return !errors.empty(); }));
     EXPECT_EQ(errors, std::vector<int>{CE_IOE});
+    EXPECT_TRUE(port.HungUp());
 
     rusage before{}, after{};
     ::getrusage(RUSAGE_SELF, &before);
@@ -440,6 +448,7 @@ TEST_F(ComPortTest, AHangUpIsReportedOnceAndNothingSpins) {
     EXPECT_TRUE(port.IsOpen());
     port.Close();
     EXPECT_FALSE(port.IsOpen());
+    EXPECT_FALSE(port.HungUp());
 }
 
 TEST_F(ComPortTest, CloseServesAPendingHandOff) {
