@@ -7,7 +7,7 @@ export QR_ROOT
 # qt6-translations-l10n: Qt's own German texts (standard buttons, directory chooser).
 QR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
                    qt6-translations-l10n)
-QR_TEST_PACKAGES=(clang-14 libclang-rt-14-dev libbenchmark-dev libssl-dev openssl libgmp-dev
+QR_TEST_PACKAGES=(clang-14 clang-format-14 libclang-rt-14-dev libbenchmark-dev libssl-dev openssl libgmp-dev
                   python3 python3-cryptography gpsbabel xvfb xauth)
 
 qr_missing_packages() {

@@ -6,78 +6,11 @@
 #include <map>
 #include <optional>
 
+#include "common/Text.h"
+
 namespace qr {
 
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
-
-// --- UTF-8 -------------------------------------------------------------------------------
-
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp >= 0xD800 && cp <= 0xDFFF) cp = kReplacement;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// The code point at i, moving i past it; a byte that starts no valid sequence gives U+FFFD.
-char32_t nextCodePoint(std::string_view s, std::size_t& i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char lead = byte(i);
-    int length = 0;
-    char32_t cp = 0;
-    char32_t minimum = 0;
-    if (lead < 0x80) {
-        ++i;
-        return lead;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, cp = lead & 0x1F, minimum = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, cp = lead & 0x0F, minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, cp = lead & 0x07, minimum = 0x10000;
-    } else {
-        ++i;
-        return kReplacement;
-    }
-    if (i + length > s.size()) {
-        ++i;
-        return kReplacement;
-    }
-    for (int k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) {
-            ++i;
-            return kReplacement;
-        }
-        cp = (cp << 6) | (byte(i + k) & 0x3F);
-    }
-    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        ++i;
-        return kReplacement;
-    }
-    i += length;
-    return cp;
-}
-
-std::string validUtf8(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size();) appendUtf8(out, nextCodePoint(s, i));
-    return out;
-}
 
 // Collects a text from raw file bytes and from UTF-16 code units given by escapes; two
 // escaped surrogates form one character, as they do in a QString.
@@ -112,7 +45,7 @@ public:
 
 private:
     void flush() {
-        if (high_ != 0) appendUtf8(out_, kReplacement);
+        if (high_ != 0) appendUtf8(out_, kUtf8Replacement);
         high_ = 0;
     }
     std::string out_;
@@ -134,13 +67,6 @@ std::string_view trimmed(std::string_view s) {
     while (!s.empty() && isAsciiSpace(s.front())) s.remove_prefix(1);
     while (!s.empty() && isAsciiSpace(s.back())) s.remove_suffix(1);
     return s;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        return lower(x) == lower(y);
-    });
 }
 
 // The escapes of a value: the letter after the backslash and the character it stands for.
@@ -314,10 +240,6 @@ std::optional<std::string> unescapeValue(std::string_view s) {
     return out.text();
 }
 
-bool startsWith(std::string_view s, std::string_view prefix) {
-    return s.substr(0, prefix.size()) == prefix;
-}
-
 IniValue valueOf(std::string_view raw) {
     const IniValue notText{false, std::string(raw)};
     const std::optional<std::string> text = unescapeValue(raw);
@@ -458,7 +380,7 @@ std::string closedRaw(std::string_view raw) {
 
 std::string sectionHeader(std::string_view name) {
     const std::string escaped = escapeKey(name);
-    if (equalsIgnoringCase(escaped, "general")) return "[%" + escaped + "]";
+    if (equalsIgnoringAsciiCase(escaped, "general")) return "[%" + escaped + "]";
     return "[" + escaped + "]";
 }
 
@@ -475,9 +397,9 @@ std::vector<IniEntry> parseIni(std::string_view file) {
         if (text.front() == '[') {
             const std::size_t close = std::min(text.find(']'), text.size());
             const std::string_view name = trimmed(text.substr(1, close - 1));
-            if (equalsIgnoringCase(name, "general"))
+            if (equalsIgnoringAsciiCase(name, "general"))
                 section.clear();
-            else if (equalsIgnoringCase(name, "%general"))
+            else if (equalsIgnoringAsciiCase(name, "%general"))
                 section = std::string(name.substr(1)) + "/";
             else
                 section = unescapeKey(name) + "/";

@@ -3,10 +3,13 @@
 #include <QLibraryInfo>
 
 #include "app/AppContext.h"
+#include "app/PortTable.h"
 
 namespace qr {
 
 QuendarixApplication::QuendarixApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The serial ports of every window find their devices through the "Ports" group.
+    TCustomComPort::setDefaultDeviceResolver(portsTableResolver());
     // No display name: Qt would append it to every caption in the title bar. The desktop
     // entry names the program for menus and task bars.
     setDesktopFileName(QStringLiteral("quendarix-reader"));

@@ -19,6 +19,7 @@
 #include "app/SettingsStore.h"
 #include "app/Translation.h"
 #include "app/WindowPlacement.h"
+#include "common/QtLatin1.h"
 #include "dialogs/HeaderRules.h"
 #include "dialogs/TypedLengthLimit.h"
 #include "dialogs/UpDownControl.h"
@@ -26,14 +27,6 @@
 namespace qr {
 
 namespace {
-
-QString text(std::string_view latin1) {
-    return QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size()));
-}
-
-std::string latin1(const QString& text) {
-    return text.toLatin1().toStdString();
-}
 
 // A folder is a file-system name, not a text of the file: it is kept as the user's text
 // (UTF-8 in the shared values) and becomes bytes only where the file system is called.
@@ -88,7 +81,7 @@ bool namesExistingDirectory(const std::string& path) {
     return !path.empty() && QFileInfo(pathText(path)).isDir();
 }
 
-const QString kSubkey = text(header::kSettingsSubkey);
+const QString kSubkey = fromLatin1Bytes(header::kSettingsSubkey);
 
 }  // namespace
 
@@ -301,23 +294,24 @@ void TFormIGCKonfig::FormActivate() {
         if (stored.value == &IgcHeaderValues::saveDirectory) {
             const QString home =
                 pathText(header::proposedSaveDirectory(pathValue(QDir::homePath())));
-            values.saveDirectory = pathValue(store.readString(kSubkey, text(stored.name), home));
+            values.saveDirectory =
+                pathValue(store.readString(kSubkey, fromLatin1Bytes(stored.name), home));
             continue;
         }
-        values.*stored.value =
-            latin1(store.readString(kSubkey, text(stored.name), text(stored.defaultValue)));
+        values.*stored.value = toLatin1Bytes(store.readString(
+            kSubkey, fromLatin1Bytes(stored.name), fromLatin1Bytes(stored.defaultValue)));
     }
-    edits_[0]->setText(text(values.pilotName));
-    edits_[1]->setText(text(values.gliderType));
-    edits_[2]->setText(text(values.gliderId));
-    edits_[3]->setText(text(values.competitionClass));
-    edits_[4]->setText(text(values.site));
-    edits_[5]->setText(text(values.competitionId));
-    TypedLengthLimit::setText(edits_[6], text(values.pilotId));
+    edits_[0]->setText(fromLatin1Bytes(values.pilotName));
+    edits_[1]->setText(fromLatin1Bytes(values.gliderType));
+    edits_[2]->setText(fromLatin1Bytes(values.gliderId));
+    edits_[3]->setText(fromLatin1Bytes(values.competitionClass));
+    edits_[4]->setText(fromLatin1Bytes(values.site));
+    edits_[5]->setText(fromLatin1Bytes(values.competitionId));
+    TypedLengthLimit::setText(edits_[6], fromLatin1Bytes(values.pilotId));
     edits_[7]->setText(pathText(values.saveDirectory));
 
     upDown_->setPosition(header::kFirstClass);
-    upDown_->setPosition(header::classPosition(latin1(edits_[3]->text())));
+    upDown_->setPosition(header::classPosition(toLatin1Bytes(edits_[3]->text())));
     copying_ = true;
     EditChange();
 }
@@ -325,16 +319,16 @@ void TFormIGCKonfig::FormActivate() {
 void TFormIGCKonfig::EditChange() {
     if (copying_) {
         IgcHeaderValues& values = context_.state().igcHeader;
-        values.pilotName = latin1(edits_[0]->text());
-        values.gliderType = latin1(edits_[1]->text());
-        values.gliderId = latin1(edits_[2]->text());
+        values.pilotName = toLatin1Bytes(edits_[0]->text());
+        values.gliderType = toLatin1Bytes(edits_[1]->text());
+        values.gliderId = toLatin1Bytes(edits_[2]->text());
         // Whatever is typed into the class field gives way to the chosen class at once.
-        const QString className = text(header::className(upDown_->position()));
+        const QString className = fromLatin1Bytes(header::className(upDown_->position()));
         if (edits_[3]->text() != className) edits_[3]->setText(className);
-        values.competitionClass = latin1(edits_[3]->text());
-        values.site = latin1(edits_[4]->text());
-        values.competitionId = latin1(edits_[5]->text());
-        values.pilotId = latin1(edits_[6]->text());
+        values.competitionClass = toLatin1Bytes(edits_[3]->text());
+        values.site = toLatin1Bytes(edits_[4]->text());
+        values.competitionId = toLatin1Bytes(edits_[5]->text());
+        values.pilotId = toLatin1Bytes(edits_[6]->text());
         values.saveDirectory = header::saveDirectoryOf(pathValue(edits_[7]->text()));
     }
     applyPlausibility();
@@ -343,18 +337,18 @@ void TFormIGCKonfig::EditChange() {
 void TFormIGCKonfig::applyPlausibility() {
     // The cut changes the field, which runs EditChange again with the cut text.
     const QString pilotId = edits_[6]->text();
-    const std::string cut = header::cutPilotId(latin1(pilotId));
+    const std::string cut = header::cutPilotId(toLatin1Bytes(pilotId));
     if (cut.size() != static_cast<std::size_t>(pilotId.size()))
         edits_[6]->setText(pilotId.left(static_cast<qsizetype>(cut.size())));
 
     header::FieldTexts fields;
-    fields.pilotName = latin1(edits_[0]->text());
-    fields.gliderType = latin1(edits_[1]->text());
-    fields.gliderId = latin1(edits_[2]->text());
-    fields.competitionClass = latin1(edits_[3]->text());
-    fields.site = latin1(edits_[4]->text());
-    fields.contestName = latin1(edits_[5]->text());
-    fields.pilotId = latin1(edits_[6]->text());
+    fields.pilotName = toLatin1Bytes(edits_[0]->text());
+    fields.gliderType = toLatin1Bytes(edits_[1]->text());
+    fields.gliderId = toLatin1Bytes(edits_[2]->text());
+    fields.competitionClass = toLatin1Bytes(edits_[3]->text());
+    fields.site = toLatin1Bytes(edits_[4]->text());
+    fields.contestName = toLatin1Bytes(edits_[5]->text());
+    fields.pilotId = toLatin1Bytes(edits_[6]->text());
     fields.path = pathValue(edits_[7]->text());
     const header::Plausibility result =
         header::checkPlausibility(fields, context_.state().namesFromLogger, namesExistingDirectory);
@@ -380,9 +374,9 @@ void TFormIGCKonfig::KonfSpeichernClick() {
     for (const header::StoredValue& stored : header::kStoredValues) {
         if (stored.fromLogger && names) continue;  // the logger supplies these
         const std::string& value = values.*stored.value;
-        store.writeString(
-            kSubkey, text(stored.name),
-            stored.value == &IgcHeaderValues::saveDirectory ? pathText(value) : text(value));
+        store.writeString(kSubkey, fromLatin1Bytes(stored.name),
+                          stored.value == &IgcHeaderValues::saveDirectory ? pathText(value)
+                                                                          : fromLatin1Bytes(value));
     }
     edits_[7]->setText(pathText(values.saveDirectory));
 }

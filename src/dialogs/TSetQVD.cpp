@@ -10,17 +10,18 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSpinBox>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/AppContext.h"
 #include "app/ButtonPictures.h"
-#include "app/Delay.h"
-#include "app/Errors.h"
-#include "app/NumberConversion.h"
 #include "app/SettingsStore.h"
 #include "app/WindowPlacement.h"
+#include "app/ZelmorSettings.h"
+#include "common/Delay.h"
+#include "common/Errors.h"
+#include "common/NumberConversion.h"
+#include "common/QtLatin1.h"
 #include "dialogs/TypedLengthLimit.h"
 #include "serial/TComPort.h"
 
@@ -28,10 +29,8 @@ namespace qr {
 
 namespace {
 
-const QString kSubkey = QStringLiteral("Zelmor");
-const QString kNotSet = QStringLiteral("not set");
-constexpr int kTimerInterval = 100;  // ms of quiet that end the wait for an answer
-constexpr int kClosePause = 500;     // ms, so that the port is free when the main window reopens it
+const QString kSubkey = QString::fromLatin1(zelmor::kSubkey);
+constexpr int kClosePause = 500;  // ms, so that the port is free when the main window reopens it
 
 const char* const kAdvice[] = {
     "Die Parameter für Pilotenname, Glider-Typ und Glider-ID müssen vor dem Flug im Logger "
@@ -65,55 +64,85 @@ QLineEdit* makeEdit(QWidget* parent, const char* name, const QFont& font) {
     return edit;
 }
 
-QSpinBox* makeSpin(QWidget* parent, const char* name, int minimum, int maximum, int value) {
+QSpinBox* makeSpin(QWidget* parent, const char* name, const zelmor::Value& value) {
     auto* spin = new QSpinBox(parent);
     spin->setObjectName(name);
-    spin->setRange(minimum, maximum);
-    spin->setValue(value);
+    spin->setRange(value.minimum, value.maximum);
+    spin->setValue(zelmor::defaultNumber(value));
     spin->setFixedWidth(spin->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 40);
     return spin;
 }
 
 // A spin edit whose text is not a number counts as its minimum; others are kept in range.
 int spinValue(const QSpinBox* spin) {
-    const auto value = tryStrToInt(spin->cleanText().toLatin1().toStdString());
+    const auto value = tryStrToInt(toLatin1Bytes(spin->cleanText()));
     if (!value) return spin->minimum();
     return std::clamp<int>(*value, spin->minimum(), spin->maximum());
 }
 
 // A stored number as the program's conversion rule reads it (throws the conversion error).
-int storedInteger(const SettingsStore& store, const QString& name, const QString& defaultText) {
-    return StrToInt(store.readString(kSubkey, name, defaultText).toLatin1().toStdString());
+QString readText(const SettingsStore& store, const zelmor::Value& value) {
+    return store.readString(kSubkey, value.name, QString::fromLatin1(value.defaultText));
 }
 
-std::string latin1(const QString& text) {
-    return text.toLatin1().toStdString();
+int storedInteger(const SettingsStore& store, const zelmor::Value& value) {
+    return StrToInt(toLatin1Bytes(readText(store, value)));
 }
 
 // The main window's port; an unreadable value (not a text) gives the reader's default.
 int storedPort(const SettingsStore& store) {
+    const int fallback = zelmor::defaultNumber(zelmor::kComPort);
     try {
-        return store.readInteger(kSubkey, "COM Port", 1);
+        return store.readInteger(kSubkey, zelmor::kComPort.name, fallback);
     } catch (const ESettingsError&) {
-        return 1;
+        return fallback;
     }
 }
 
 }  // namespace
 
+// What the settings session reports, on the dialog's status line.
+class TSetQVD::SessionView : public SettingsSessionObserver {
+public:
+    explicit SessionView(TSetQVD& dialog) : dialog_(dialog) {}
+
+    void answerGrowing(std::size_t length) override {
+        dialog_.Label11->setText(QStringLiteral("Bytes übertragen: %1").arg(length));
+    }
+    void answered(const std::string& answer) override {
+        if (answer.empty())
+            dialog_.Label11->setText(QStringLiteral("Quendarix antwortet nicht"));
+        else
+            dialog_.Label11->setText(QStringLiteral("Antwort von Quendarix: ") +
+                                     fromLatin1Bytes(answer));
+    }
+    void linkLost(int comNumber) override {
+        dialog_.Label11->setText(QStringLiteral("Verbindung zu Quendarix unterbrochen"));
+        dialog_.ButtonSend->show();
+        dialog_.context_.reportError(
+            QStringLiteral("Die Verbindung zu Quendarix über COM %1 ist unterbrochen; die "
+                           "Einstellungen sind möglicherweise nicht vollständig übertragen. "
+                           "Bitte die Verbindung prüfen und erneut senden.")
+                .arg(comNumber),
+            &dialog_);
+    }
+
+private:
+    TSetQVD& dialog_;
+};
+
 TSetQVD::TSetQVD(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {
     setObjectName("SetQVD");
     createControls();
-    createPort();
+    view_ = std::make_unique<SessionView>(*this);
+    session_ = std::make_unique<SettingsSession>(this);
+    session_->setObserver(view_.get());
+    session_->setGuard([this](const std::function<void()>& entry) { guarded(context_, entry)(); });
     FormCreate();
 }
 
 TSetQVD::~TSetQVD() {
-    // Nothing may reach a dialog that is going away: stop the pacing, drop receive events
-    // and stop the port's threads while the dialog is still whole.
-    closing_ = true;
-    Timer1->stop();
-    ComPort2.reset();
+    session_.reset();  // the pacing stops and the port's threads end while the dialog is whole
 }
 
 void TSetQVD::createControls() {
@@ -136,7 +165,7 @@ void TSetQVD::createControls() {
     Edit4->hide();
 
     Label5 = makeLabel(this, "Label5", QStringLiteral("MinIntervall:"));
-    SpinEdit1 = makeSpin(this, "SpinEdit1", 1, 60, 5);
+    SpinEdit1 = makeSpin(this, "SpinEdit1", zelmor::kMinInterval);
     Label6 = makeLabel(this, "Label6",
                        QStringLiteral("Dieser Wert setzt das minimale Zeitintervall in Sekunden "
                                       "zwischen zwei aufgezeichneten Datenpunkten."),
@@ -146,7 +175,7 @@ void TSetQVD::createControls() {
                                       "vom Zeitintervall der eingespeisten NMEA-Daten ab."),
                        true);
     Label8 = makeLabel(this, "Label8", QStringLiteral("PowerDown"));
-    SpinEdit2 = makeSpin(this, "SpinEdit2", 1, 255, 33);
+    SpinEdit2 = makeSpin(this, "SpinEdit2", zelmor::kPowerDown);
     Label9 = makeLabel(this, "Label9",
                        QStringLiteral("Hiermit wird festgesetzt, nach welcher inaktiven Zeit "
                                       "(ohne Daten am Eingang) der Quendarix abschaltet"),
@@ -202,11 +231,6 @@ void TSetQVD::createControls() {
     ButtonOK->setObjectName("ButtonOK");
     ButtonOK->setAutoDefault(false);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName("Timer1");
-    Timer1->setInterval(kTimerInterval);
-    Timer1->setTimerType(Qt::PreciseTimer);  // never a tick before the 100 ms are over
-
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(12);
     grid->addWidget(Label1, 0, 0);
@@ -254,19 +278,6 @@ void TSetQVD::createControls() {
     connect(ButtonSend, &QPushButton::clicked, this,
             guarded(context_, [this] { ButtonSendClick(); }));
     connect(ButtonOK, &QPushButton::clicked, this, &QWidget::close);
-    connect(Timer1, &QTimer::timeout, this, guarded(context_, [this] { Timer1Timer(); }));
-}
-
-void TSetQVD::createPort() {
-    ComPort2 = std::make_unique<TComPort>();
-    ComPort2->setDeviceName("COM%d");
-    ComPort2->setBaudrate(TComBaudrate::br4800);
-    ComPort2->OnRxChar = [this](TCustomComPort& sender, int count) {
-        guarded(context_, [&] { ComPort2RxChar(sender, count); })();
-    };
-    ComPort2->OnError = [this](TCustomComPort& sender, int errors) {
-        guarded(context_, [&] { ComPort2Error(sender, errors); })();
-    };
 }
 
 void TSetQVD::FormCreate() {
@@ -278,29 +289,29 @@ void TSetQVD::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous() || shown_) return;
     shown_ = true;
-    closing_ = false;
+    session_->reopen();
     centreOnScreen(this);
     guarded(context_, [this] { FormShow(); })();
 }
 
 void TSetQVD::FormShow() {
     const SettingsStore& store = context_.settings();
-    TypedLengthLimit::setText(Edit1, store.readString(kSubkey, "setPLT", kNotSet));
-    TypedLengthLimit::setText(Edit2, store.readString(kSubkey, "setGTY", kNotSet));
-    TypedLengthLimit::setText(Edit3, store.readString(kSubkey, "setGID", kNotSet));
-    TypedLengthLimit::setText(Edit4, store.readString(kSubkey, "setRES", kNotSet));
+    TypedLengthLimit::setText(Edit1, readText(store, zelmor::kPilot));
+    TypedLengthLimit::setText(Edit2, readText(store, zelmor::kGliderType));
+    TypedLengthLimit::setText(Edit3, readText(store, zelmor::kGliderId));
+    TypedLengthLimit::setText(Edit4, readText(store, zelmor::kReserve));
     // A number outside a spin edit's range shows as the nearer bound.
-    SpinEdit1->setValue(storedInteger(store, "setINT", "5"));
-    SpinEdit2->setValue(storedInteger(store, "setPWD", "33"));
-    CheckBox1->setChecked(store.readString(kSubkey, "setLCD", "FALSE").toUpper() == "TRUE");
+    SpinEdit1->setValue(storedInteger(store, zelmor::kMinInterval));
+    SpinEdit2->setValue(storedInteger(store, zelmor::kPowerDown));
+    CheckBox1->setChecked(readText(store, zelmor::kLcd).toUpper() == "TRUE");
 }
 
 OwnerSettings TSetQVD::currentSettings() const {
     OwnerSettings settings;
-    settings.pilot = latin1(Edit1->text());
-    settings.gliderType = latin1(Edit2->text());
-    settings.gliderId = latin1(Edit3->text());
-    settings.reserve = latin1(Edit4->text());
+    settings.pilot = toLatin1Bytes(Edit1->text());
+    settings.gliderType = toLatin1Bytes(Edit2->text());
+    settings.gliderId = toLatin1Bytes(Edit3->text());
+    settings.reserve = toLatin1Bytes(Edit4->text());
     settings.minInterval = spinValue(SpinEdit1);
     settings.powerDown = spinValue(SpinEdit2);
     settings.lcd = CheckBox1->isChecked();
@@ -316,68 +327,37 @@ void TSetQVD::ButtonSendClick() {
         CheckBox1->setChecked(false);
 
     SettingsStore& store = context_.settings();
-    store.writeString(kSubkey, "setPLT", Edit1->text());
-    store.writeString(kSubkey, "setGTY", Edit2->text());
-    store.writeString(kSubkey, "setGID", Edit3->text());
-    store.writeString(kSubkey, "setRES", Edit4->text());
-    store.writeInteger(kSubkey, "setINT", spinValue(SpinEdit1));
-    store.writeInteger(kSubkey, "setPWD", spinValue(SpinEdit2));
-    store.writeString(kSubkey, "setLCD",
+    store.writeString(kSubkey, zelmor::kPilot.name, Edit1->text());
+    store.writeString(kSubkey, zelmor::kGliderType.name, Edit2->text());
+    store.writeString(kSubkey, zelmor::kGliderId.name, Edit3->text());
+    store.writeString(kSubkey, zelmor::kReserve.name, Edit4->text());
+    store.writeInteger(kSubkey, zelmor::kMinInterval.name, spinValue(SpinEdit1));
+    store.writeInteger(kSubkey, zelmor::kPowerDown.name, spinValue(SpinEdit2));
+    store.writeString(kSubkey, zelmor::kLcd.name,
                       CheckBox1->isChecked() ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
 
     // Hidden while the port opens; a port that cannot be opened leaves it hidden.
     ButtonSend->hide();
-    if (!ComPort2) createPort();  // only a dialog shown again after closing has none
-    if (!ComPort2->IsOpen()) {
-        ComPort2->setPortNum(storedPort(store));
-        ComPort2->Open();
-    }
-    transfer_.start(buildTransferTable(currentSettings()));
-    NextByte();
+    const TComPort* port = session_->port();
+    const int comNumber = port && port->IsOpen() ? port->PortNum() : storedPort(store);
+    session_->send(buildTransferTable(currentSettings()), comNumber);
     ButtonSend->show();
 }
 
 void TSetQVD::NextByte() {
-    if (!ComPort2 || !transfer_.pending()) return;
-    ComPort2->WriteText(transfer_.takeNextSentence());
-    // A timer that is already running keeps its phase, as a restarted send finds it.
-    if (!Timer1->isActive()) Timer1->start();
+    session_->nextSentence();
 }
 
-void TSetQVD::ComPort2RxChar(TCustomComPort& sender, int /*count*/) {
-    if (closing_) return;
-    Timer1->stop();
-    const std::size_t length = transfer_.collect(sender.ReadText());
-    Label11->setText(QStringLiteral("Bytes übertragen: %1").arg(length));
-    Timer1->start();  // the 100 ms run from the last received bytes
+void TSetQVD::ComPort2RxChar(TCustomComPort& /*sender*/, int /*count*/) {
+    session_->received();
 }
 
-void TSetQVD::ComPort2Error(TCustomComPort& sender, int errors) {
-    // The port stays open but dead after a hang-up: the remaining sentences would go nowhere
-    // and each would be reported as a silent logger. Sending again opens the port afresh.
-    if (closing_ || !(errors & CE_IOE)) return;
-    Timer1->stop();
-    transfer_.takeAnswer();  // a piece of an answer, cut off
-    if (sender.IsOpen()) sender.Close();
-    Label11->setText(QStringLiteral("Verbindung zu Quendarix unterbrochen"));
-    ButtonSend->show();
-    context_.reportError(
-        QStringLiteral("Die Verbindung zu Quendarix über COM %1 ist unterbrochen; die "
-                       "Einstellungen sind möglicherweise nicht vollständig übertragen. Bitte "
-                       "die Verbindung prüfen und erneut senden.")
-            .arg(sender.PortNum()),
-        this);
+void TSetQVD::ComPort2Error(TCustomComPort& /*sender*/, int errors) {
+    session_->lineError(errors);
 }
 
 void TSetQVD::Timer1Timer() {
-    const std::string answer = transfer_.takeAnswer();
-    if (answer.empty())
-        Label11->setText(QStringLiteral("Quendarix antwortet nicht"));
-    else
-        Label11->setText(QStringLiteral("Antwort von Quendarix: ") +
-                         QString::fromLatin1(answer.data(), static_cast<qsizetype>(answer.size())));
-    Timer1->stop();
-    if (transfer_.pending()) NextByte();
+    session_->pacingTick();
 }
 
 void TSetQVD::EditChange() {
@@ -385,12 +365,7 @@ void TSetQVD::EditChange() {
 }
 
 void TSetQVD::FormClose() {
-    closing_ = true;
-    Timer1->stop();
-    // Closing serves a receive event that is waiting; it is dropped (closing_).
-    std::unique_ptr<TComPort> port = std::move(ComPort2);
-    if (port && port->IsOpen()) port->Close();
-    port.reset();
+    session_->close();
     Delay(kClosePause);
     emit formClosed();
 }

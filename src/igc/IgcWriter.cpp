@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <stdexcept>
 
-#include "app/Errors.h"
-#include "app/FileErrors.h"
-#include "app/Text.h"
+#include "common/Errors.h"
+#include "common/FileErrors.h"
+#include "common/Text.h"
 #include "igc/IgcFileName.h"
 #include "igc/IgcWriterContent.h"
 #include "igc/IgcWriterFile.h"

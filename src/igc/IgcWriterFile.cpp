@@ -8,7 +8,8 @@
 #include <cstdio>
 #include <random>
 
-#include "app/FileErrors.h"
+#include "common/FdIo.h"
+#include "common/FileErrors.h"
 
 namespace qr {
 
@@ -32,52 +33,22 @@ std::string randomSuffix() {
 
 }  // namespace
 
-IgcFileHandle::IgcFileHandle(IgcFileHandle&& other) noexcept : fd_(other.fd_) {
-    other.fd_ = -1;
-}
-
-IgcFileHandle& IgcFileHandle::operator=(IgcFileHandle&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = other.fd_;
-        other.fd_ = -1;
-    }
-    return *this;
-}
-
-IgcFileHandle::~IgcFileHandle() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
 IgcFileHandle IgcFileHandle::openForReading(const std::string& path) {
     return openChecked(path, O_RDONLY);
 }
 
 void IgcFileHandle::write(std::string_view bytes) {
-    if (fd_ < 0) throwFileError(EBADF);
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            throwFileError(errno);
-        }
-        // A regular file only writes nothing when it cannot grow.
-        if (written == 0) throwFileError(ENOSPC);
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
+    if (!fd_) throwFileError(EBADF);
+    if (const int err = writeAll(fd_.get(), bytes)) throwFileError(err);
 }
 
 void IgcFileHandle::sync() {
-    if (fd_ < 0) throwFileError(EBADF);
-    if (::fsync(fd_) != 0) throwFileError(errno);
+    if (!fd_) throwFileError(EBADF);
+    if (::fsync(fd_.get()) != 0) throwFileError(errno);
 }
 
 void IgcFileHandle::close() {
-    if (fd_ < 0) return;
-    const int fd = fd_;
-    fd_ = -1;
-    // Linux releases the descriptor even when close fails; never retry it.
-    if (::close(fd) != 0 && errno != EINTR) throwFileError(errno);
+    if (const int err = fd_.closeNow()) throwFileError(err);
 }
 
 IgcTemporaryFile::IgcTemporaryFile(const std::string& pathPrefix) {
@@ -122,11 +93,9 @@ bool igcNameWithoutReplacing(const std::string& from, const std::string& to) {
 }
 
 void igcSyncDirectory(const std::string& directory) {
-    const int fd =
-        ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
+    const UniqueFd dir(
+        ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir) ::fsync(dir.get());
 }
 
 }  // namespace qr

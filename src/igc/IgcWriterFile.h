@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/UniqueFd.h"
+
 namespace qr {
 
 // An open file descriptor; closed on destruction.
@@ -12,26 +14,22 @@ class IgcFileHandle {
 public:
     IgcFileHandle() = default;
     explicit IgcFileHandle(int fd) noexcept : fd_(fd) {}
-    IgcFileHandle(IgcFileHandle&& other) noexcept;
-    IgcFileHandle& operator=(IgcFileHandle&& other) noexcept;
-    IgcFileHandle(const IgcFileHandle&) = delete;
-    IgcFileHandle& operator=(const IgcFileHandle&) = delete;
-    ~IgcFileHandle();
 
     // Opens an existing file for reading, enough to flush it to the disk.
     static IgcFileHandle openForReading(const std::string& path);
 
-    bool isOpen() const noexcept { return fd_ >= 0; }
-    int fd() const noexcept { return fd_; }
+    bool isOpen() const noexcept { return static_cast<bool>(fd_); }
+    int fd() const noexcept { return fd_.get(); }
 
-    // Writes all bytes, going on after short writes and interruptions.
+    // Writes all bytes, going on after short writes and interruptions; a write of nothing
+    // is a full disk.
     void write(std::string_view bytes);
     void sync();
     // Closes and reports what the close reports (a delayed write error, for one).
     void close();
 
 private:
-    int fd_ = -1;
+    UniqueFd fd_;
 };
 
 // A new file under a fresh name "<pathPrefix>XXXXXX" (six random characters), created with

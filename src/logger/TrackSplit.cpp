@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/NumberConversion.h"
-#include "app/Text.h"
+#include "common/NumberConversion.h"
+#include "common/Text.h"
 
 namespace qr {
 
@@ -15,15 +15,11 @@ std::string_view field(std::string_view text, std::size_t pos, std::size_t count
     return text.substr(pos - 1, count);
 }
 
-bool equalsIgnoringCase(std::string_view text, std::string_view upper) {
-    return text.size() == upper.size() && asciiUpper(text) == upper;
-}
-
 }  // namespace
 
 TDateTime hfdteDate(std::string_view record) {
     std::size_t pos = 6;  // just after "HFDTE"
-    if (equalsIgnoringCase(field(record, pos, 5), "DATE:")) {
+    if (equalsIgnoringAsciiCase(field(record, pos, 5), "DATE:")) {
         pos += 5;
         while (pos <= record.size() && record[pos - 1] == ' ') ++pos;
     }

@@ -1,7 +1,6 @@
 // How "COM n" becomes a device path on this platform.
-#include <QString>
+#include <mutex>
 
-#include "app/SettingsStore.h"
 #include "serial/TComPort.h"
 
 namespace qr {
@@ -30,8 +29,17 @@ std::string formatDeviceName(const std::string& pattern, int number) {
 
 namespace {
 
-// COM1-4 /dev/ttyUSB0-3, COM5-8 /dev/ttyACM0-3, COM9-20 /dev/ttyS0-11.
-std::string defaultPath(const std::string& name) {
+std::mutex defaultResolverMutex;
+DeviceResolver defaultResolver;
+
+}  // namespace
+
+void TCustomComPort::setDefaultDeviceResolver(DeviceResolver resolver) {
+    std::lock_guard lock(defaultResolverMutex);
+    defaultResolver = std::move(resolver);
+}
+
+std::string defaultDevicePath(const std::string& name) {
     if (name.size() < 4 || name.compare(0, 3, "COM") != 0) return {};
     int number = 0;
     for (std::size_t i = 3; i < name.size(); ++i) {
@@ -44,20 +52,15 @@ std::string defaultPath(const std::string& name) {
     return {};
 }
 
-}  // namespace
-
-std::string resolveDevicePath(const std::string& formattedName) {
+std::string resolveDevicePath(const std::string& formattedName, const DeviceResolver& resolver) {
     if (!formattedName.empty() && formattedName.front() == '/') return formattedName;
-    try {
-        // Read afresh: the simulator or the user may have changed the table meanwhile.
-        SettingsStore store;
-        const QString path =
-            store.readString("Ports", QString::fromLatin1(formattedName.c_str()), QString());
-        if (!path.isEmpty()) return path.toLocal8Bit().toStdString();
-    } catch (const std::exception&) {
-        // A value that is not a text, or a store that cannot be read: the default table.
+    if (resolver) return resolver(formattedName);
+    DeviceResolver fallback;
+    {
+        std::lock_guard lock(defaultResolverMutex);
+        fallback = defaultResolver;
     }
-    return defaultPath(formattedName);
+    return fallback ? fallback(formattedName) : defaultDevicePath(formattedName);
 }
 
 }  // namespace qr

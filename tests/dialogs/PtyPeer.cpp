@@ -9,15 +9,16 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "common/FdIo.h"
 #include "dialogs/SettingsTransfer.h"
+#include "support/Pty.h"
 
 namespace qr::test {
 
 PtyPeer::PtyPeer(Script script) : script_(std::move(script)) {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
-        throw std::runtime_error("no pseudo-terminal");
-    slavePath_ = ptsname(master_);
+    PtyMaster pty = openPty(false);
+    master_ = pty.fd.release();
+    slavePath_ = std::move(pty.slavePath);
     reader_ = std::jthread([this](std::stop_token stop) { read(stop); });
     if (script_) answerer_ = std::jthread([this](std::stop_token stop) { answer(stop); });
 }
@@ -70,13 +71,7 @@ void PtyPeer::answer(std::stop_token stop) {
             std::this_thread::sleep_for(piece.pauseBefore);
             if (stop.stop_requested()) return;
             lastWrite = Clock::now();
-            std::size_t done = 0;
-            while (done < piece.bytes.size()) {
-                const ssize_t w =
-                    ::write(master_, piece.bytes.data() + done, piece.bytes.size() - done);
-                if (w < 0 && errno != EINTR && errno != EAGAIN) break;
-                if (w > 0) done += static_cast<std::size_t>(w);
-            }
+            (void)writeAll(master_, piece.bytes);
         }
         std::lock_guard lock(mutex_);
         sentences_[static_cast<std::size_t>(index)].lastAnswerWrite = lastWrite;
@@ -96,16 +91,6 @@ std::string PtyPeer::received() const {
 std::size_t PtyPeer::sentenceCount() const {
     std::lock_guard lock(mutex_);
     return sentences_.size();
-}
-
-bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
-    const auto end = std::chrono::steady_clock::now() + deadline;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
 }
 
 }  // namespace qr::test

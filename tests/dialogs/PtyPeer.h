@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/EventPump.h"
+
 namespace qr::test {
 
 class PtyPeer {
@@ -58,9 +60,5 @@ private:
     std::jthread reader_;
     std::jthread answerer_;
 };
-
-// Lets the GUI thread's events run until the condition holds or the deadline passes.
-bool waitUntil(const std::function<bool()>& condition,
-               std::chrono::milliseconds deadline = std::chrono::seconds(30));
 
 }  // namespace qr::test

@@ -77,7 +77,7 @@ TEST(SettingsDialogPort, SilentLoggerGetsAllSentencesWithTheDeclinedLcdOff) {
     EXPECT_EQ(s.context.settings().readString("Zelmor", "setLCD", ""), "FALSE");
 
     ASSERT_TRUE(
-        test::waitUntil([&] { return peer.sentenceCount() == 67 && !timer->isActive(); }, 60s));
+        test::pumpUntil([&] { return peer.sentenceCount() == 67 && !timer->isActive(); }, 60s));
     EXPECT_EQ(status->text(), "Quendarix antwortet nicht");
 
     std::string expected;
@@ -94,7 +94,7 @@ TEST(SettingsDialogPort, SilentLoggerGetsAllSentencesWithTheDeclinedLcdOff) {
     EXPECT_GE(peer.sentences().back().arrived - clicked, 66 * 99ms);
 
     // The transfer is over: nothing more follows.
-    test::waitUntil([] { return false; }, 300ms);
+    test::pumpFor(300ms);
     EXPECT_EQ(peer.received().size(), expected.size());
     EXPECT_TRUE(s.prompts.errors.isEmpty());
 }
@@ -116,7 +116,7 @@ TEST(SettingsDialogPort, APortValueThatIsNoTextSendsOnComOne) {
     EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join('\n').toStdString();
     ASSERT_TRUE(dialog.comPort()->IsOpen());
     EXPECT_EQ(dialog.comPort()->PortNum(), 1);
-    ASSERT_TRUE(test::waitUntil([&] { return peer.sentenceCount() >= 2; }, 10s));
+    ASSERT_TRUE(test::pumpUntil([&] { return peer.sentenceCount() >= 2; }, 10s));
     EXPECT_EQ(peer.sentences().front().bytes.substr(0, 15), "$PQVD,SET,0000,");
 }
 
@@ -156,7 +156,7 @@ TEST(SettingsDialogPort, AnswersInPiecesShowAsOneAndClosingMidTransferStopsClean
     // The peer still answers the last sentence; nothing reaches the gone dialog and no
     // further sentence is sent.
     const std::size_t sent = peer.sentenceCount();
-    test::waitUntil([] { return false; }, 500ms);
+    test::pumpFor(500ms);
     EXPECT_EQ(peer.sentenceCount(), sent);
     EXPECT_EQ(peer.received().size(), sent * 18);
     EXPECT_TRUE(s.prompts.errors.isEmpty()) << s.prompts.errors.join('\n').toStdString();

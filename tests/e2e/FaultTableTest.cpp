@@ -34,9 +34,9 @@
 #include "logger/TZelmor.h"
 #include "logger/TrackSplit.h"
 #include "qvdsim/LoggerSimulator.h"
-#include "serial/PtyPair.h"
 #include "support/EndToEnd.h"
 #include "support/FakePrompts.h"
+#include "support/PtyPair.h"
 #include "support/TempConfig.h"
 
 using namespace std::chrono_literals;

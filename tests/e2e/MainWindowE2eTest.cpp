@@ -13,9 +13,9 @@
 #include "app/SettingsStore.h"
 #include "logger/TZelmor.h"
 #include "qvdsim/LoggerSimulator.h"
-#include "serial/PtyPair.h"
 #include "support/EndToEnd.h"
 #include "support/FakePrompts.h"
+#include "support/PtyPair.h"
 #include "support/TempConfig.h"
 
 using namespace std::chrono_literals;

@@ -19,6 +19,7 @@
 #include "app/SettingsStore.h"
 #include "dialogs/TSetQVD.h"
 #include "qvdsim/LoggerSimulator.h"
+#include "support/EventPump.h"
 #include "support/FakePrompts.h"
 #include "support/TempConfig.h"
 
@@ -28,13 +29,7 @@ namespace {
 using namespace std::chrono_literals;
 using namespace std::string_literals;
 
-void pumpFor(std::chrono::milliseconds time) {
-    const auto end = std::chrono::steady_clock::now() + time;
-    while (std::chrono::steady_clock::now() < end) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(2ms);
-    }
-}
+using test::pumpFor;
 
 std::string address(int a) {
     char text[8];

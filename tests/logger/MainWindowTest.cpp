@@ -20,13 +20,13 @@
 #include <memory>
 
 #include "app/AppContext.h"
-#include "app/Errors.h"
 #include "app/SettingsStore.h"
+#include "common/Errors.h"
 #include "logger/InformationPage.h"
 #include "logger/TZelmor.h"
 #include "serial/LineSpeed.h"
-#include "serial/PtyPair.h"
 #include "support/FakePrompts.h"
+#include "support/PtyPair.h"
 #include "support/TempConfig.h"
 
 using namespace std::chrono_literals;

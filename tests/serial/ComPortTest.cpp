@@ -16,9 +16,9 @@
 #include "app/QuendarixApplication.h"
 #include "serial/ComDevice.h"
 #include "serial/LineSpeed.h"
-#include "serial/PtyPair.h"
 #include "serial/TComPort.h"
 #include "support/FakePrompts.h"
+#include "support/PtyPair.h"
 #include "support/TempConfig.h"
 
 using namespace std::chrono_literals;

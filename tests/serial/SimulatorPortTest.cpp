@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "qvdsim/LoggerSimulator.h"
-#include "serial/PtyPair.h"
 #include "serial/TComPort.h"
+#include "support/PtyPair.h"
 #include "support/TempConfig.h"
 
 using namespace std::chrono_literals;
