@@ -3,6 +3,5 @@ qr_core_library(qr_igc_writer
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/IgcFileName.cpp
             ${CMAKE_CURRENT_LIST_DIR}/IgcWriter.cpp
             ${CMAKE_CURRENT_LIST_DIR}/IgcWriterContent.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/IgcWriterFile.cpp
-    LINK qr_app_core
+    LINK qr_app_core qr_complete_file
 )

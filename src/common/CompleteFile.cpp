@@ -1,4 +1,4 @@
-#include "igc/IgcWriterFile.h"
+#include "common/CompleteFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,10 +14,10 @@ namespace qr {
 
 namespace {
 
-IgcFileHandle openChecked(const std::string& path, int flags) {
+FileHandle openChecked(const std::string& path, int flags) {
     const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
     if (fd < 0) throwFileError(errno);
-    return IgcFileHandle(fd);
+    return FileHandle(fd);
 }
 
 std::string randomSuffix() {
@@ -32,11 +32,11 @@ std::string randomSuffix() {
 
 }  // namespace
 
-IgcFileHandle::IgcFileHandle(IgcFileHandle&& other) noexcept : fd_(other.fd_) {
+FileHandle::FileHandle(FileHandle&& other) noexcept : fd_(other.fd_) {
     other.fd_ = -1;
 }
 
-IgcFileHandle& IgcFileHandle::operator=(IgcFileHandle&& other) noexcept {
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
     if (this != &other) {
         if (fd_ >= 0) ::close(fd_);
         fd_ = other.fd_;
@@ -45,15 +45,15 @@ IgcFileHandle& IgcFileHandle::operator=(IgcFileHandle&& other) noexcept {
     return *this;
 }
 
-IgcFileHandle::~IgcFileHandle() {
+FileHandle::~FileHandle() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-IgcFileHandle IgcFileHandle::openForReading(const std::string& path) {
+FileHandle FileHandle::openForReading(const std::string& path) {
     return openChecked(path, O_RDONLY);
 }
 
-void IgcFileHandle::write(std::string_view bytes) {
+void FileHandle::write(std::string_view bytes) {
     if (fd_ < 0) throwFileError(EBADF);
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
@@ -67,12 +67,12 @@ void IgcFileHandle::write(std::string_view bytes) {
     }
 }
 
-void IgcFileHandle::sync() {
+void FileHandle::sync() {
     if (fd_ < 0) throwFileError(EBADF);
     if (::fsync(fd_) != 0) throwFileError(errno);
 }
 
-void IgcFileHandle::close() {
+void FileHandle::close() {
     if (fd_ < 0) return;
     const int fd = fd_;
     fd_ = -1;
@@ -80,14 +80,14 @@ void IgcFileHandle::close() {
     if (::close(fd) != 0 && errno != EINTR) throwFileError(errno);
 }
 
-IgcTemporaryFile::IgcTemporaryFile(const std::string& pathPrefix) {
+TemporaryFile::TemporaryFile(const std::string& pathPrefix) {
     // Own names instead of mkstemp: the file gets 0666 less the umask, like any new file.
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string path = pathPrefix + randomSuffix();
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             path_ = std::move(path);
-            handle_ = IgcFileHandle(fd);
+            handle_ = FileHandle(fd);
             return;
         }
         if (errno != EEXIST) throwFileError(errno);
@@ -95,19 +95,35 @@ IgcTemporaryFile::IgcTemporaryFile(const std::string& pathPrefix) {
     throwFileError(EEXIST);
 }
 
-IgcTemporaryFile::~IgcTemporaryFile() {
-    handle_ = IgcFileHandle();
+TemporaryFile::~TemporaryFile() {
+    handle_ = FileHandle();
     if (!kept_) ::unlink(path_.c_str());
 }
 
-bool igcNameTaken(const std::string& path) {
+std::optional<std::string> TemporaryFile::commit(
+    const std::function<std::optional<std::string>(int attempt)>& candidate) {
+    // Flushed through a fresh descriptor: whatever appended to the closed file is included.
+    handle_.close();
+    FileHandle::openForReading(path_).sync();
+    for (int attempt = 0;; ++attempt) {
+        const std::optional<std::string> name = candidate(attempt);
+        if (!name) return std::nullopt;
+        if (nameWithoutReplacing(path_, *name)) {
+            keep();
+            syncDirectory(folderOf(*name));
+            return name;
+        }
+    }
+}
+
+bool nameTaken(const std::string& path) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) == 0) return true;
     if (errno == ENOENT) return false;
     throwFileError(errno);
 }
 
-bool igcNameWithoutReplacing(const std::string& from, const std::string& to) {
+bool nameWithoutReplacing(const std::string& from, const std::string& to) {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return true;
     if (errno == EEXIST) return false;
@@ -121,12 +137,17 @@ bool igcNameWithoutReplacing(const std::string& from, const std::string& to) {
     return true;
 }
 
-void igcSyncDirectory(const std::string& directory) {
+void syncDirectory(const std::string& directory) {
     const int fd =
         ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 }  // namespace qr
