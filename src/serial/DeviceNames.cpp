@@ -2,6 +2,7 @@
 #include <QString>
 
 #include "app/SettingsStore.h"
+#include "serial/PortNames.h"
 #include "serial/TComPort.h"
 
 namespace qr {
@@ -28,36 +29,19 @@ std::string formatDeviceName(const std::string& pattern, int number) {
     return out;
 }
 
-namespace {
-
-// COM1-4 /dev/ttyUSB0-3, COM5-8 /dev/ttyACM0-3, COM9-20 /dev/ttyS0-11.
-std::string defaultPath(const std::string& name) {
-    if (name.size() < 4 || name.compare(0, 3, "COM") != 0) return {};
-    int number = 0;
-    for (std::size_t i = 3; i < name.size(); ++i) {
-        if (name[i] < '0' || name[i] > '9' || number > 1000) return {};
-        number = number * 10 + (name[i] - '0');
-    }
-    if (number >= 1 && number <= 4) return "/dev/ttyUSB" + std::to_string(number - 1);
-    if (number >= 5 && number <= 8) return "/dev/ttyACM" + std::to_string(number - 5);
-    if (number >= 9 && number <= 20) return "/dev/ttyS" + std::to_string(number - 9);
-    return {};
-}
-
-}  // namespace
-
 std::string resolveDevicePath(const std::string& formattedName) {
-    if (!formattedName.empty() && formattedName.front() == '/') return formattedName;
-    try {
-        // Read afresh: the simulator or the user may have changed the table meanwhile.
-        SettingsStore store;
-        const QString path =
-            store.readString("Ports", QString::fromLatin1(formattedName.c_str()), QString());
-        if (!path.isEmpty()) return path.toLocal8Bit().toStdString();
-    } catch (const std::exception&) {
-        // A value that is not a text, or a store that cannot be read: the default table.
-    }
-    return defaultPath(formattedName);
+    return resolvePortName(formattedName, [](const std::string& name) -> std::string {
+        try {
+            // Read afresh: the simulator or the user may have changed the table meanwhile.
+            SettingsStore store;
+            const QString path =
+                store.readString("Ports", QString::fromLatin1(name.c_str()), QString());
+            return path.toLocal8Bit().toStdString();
+        } catch (const std::exception&) {
+            // A value that is not a text, or a store that cannot be read: the default table.
+            return {};
+        }
+    });
 }
 
 }  // namespace qr

@@ -14,3 +14,7 @@ qr_add_gtest(serial_simulator_port_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/SimulatorPortTest.cpp
     LINK qr_serial qr_qvdsim
     QT LABELS threads)
+
+qr_add_gtest(serial_port_discovery_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/PortDiscoveryTest.cpp
+    LINK qr_port_discovery)
