@@ -88,4 +88,18 @@ std::string attachedText(const std::string& resolvedPath,
     return description.empty() ? resolvedPath : resolvedPath + " — " + description;
 }
 
+std::string openFailureHint(const std::string& name, const std::string& triedPath,
+                            const std::vector<SerialDevice>& devices) {
+    std::string text = "Versuchtes Gerät: " + triedPath;
+    if (!name.empty()) text += " (" + name + ")";
+    if (devices.empty()) return text + "\nKeine seriellen Geräte vorhanden.";
+    text += "\nVorhandene serielle Geräte:";
+    for (const SerialDevice& d : devices) text += "\n  " + attachedText(d.path, devices);
+    const SerialDevice& first = devices.front();
+    const std::string device = first.byId().empty() ? first.path : first.byId();
+    if (!name.empty())
+        text += "\nZuordnen mit: quendarix-cli ports --assign " + name + " " + device;
+    return text;
+}
+
 }  // namespace qr

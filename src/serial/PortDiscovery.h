@@ -59,4 +59,10 @@ std::vector<std::vector<std::string>> portsTable(const std::vector<SerialDevice>
 // "/dev/ttyS0" for a device without USB facts, or "/dev/ttyUSB1 — kein Gerät".
 std::string attachedText(const std::string& resolvedPath, const std::vector<SerialDevice>& devices);
 
+// The lines that follow a port's open error: the device that was tried, the serial devices
+// present, and the command that maps a COM number to one of them. comName is "" when a path
+// was given instead of a COM number.
+std::string openFailureHint(const std::string& comName, const std::string& triedPath,
+                            const std::vector<SerialDevice>& devices);
+
 }  // namespace qr

@@ -111,6 +111,21 @@ TEST(PortDiscovery, TableListsPresentDevicesThenAbsentEntries) {
     EXPECT_EQ(absentEntries(entries, {}).size(), 3u);
 }
 
+TEST(PortDiscovery, OpenFailureNamesTheTriedAndThePresentDevices) {
+    EXPECT_EQ(openFailureHint("COM3", "/dev/ttyUSB2", {kAcm, kFtdi}),
+              "Versuchtes Gerät: /dev/ttyUSB2 (COM3)\n"
+              "Vorhandene serielle Geräte:\n"
+              "  /dev/ttyACM1\n"
+              "  /dev/ttyUSB0 — FTDI FT232R USB UART, A1B2C3\n"
+              "Zuordnen mit: quendarix-cli ports --assign COM3 /dev/ttyACM1");
+    // A by-id link is the stable name to assign.
+    EXPECT_TRUE(
+        openFailureHint("COM1", "/dev/ttyUSB0", {kFtdi})
+            .ends_with("\nZuordnen mit: quendarix-cli ports --assign COM1 " + kFtdi.byId()));
+    EXPECT_EQ(openFailureHint("", "/dev/ttyUSB2", {}),
+              "Versuchtes Gerät: /dev/ttyUSB2\nKeine seriellen Geräte vorhanden.");
+}
+
 TEST(UdevEnumeration, ListsOnlyDevicesWithANode) {
     // Whatever this machine has: every device has a node, and the list is ordered.
     const std::vector<SerialDevice> devices = enumerateSerialDevices();
