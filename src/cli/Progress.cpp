@@ -56,12 +56,12 @@ std::string progressBar(const ProgressFigures& f, int width) {
         char figure[16];
         std::snprintf(figure, sizeof figure, "%3d %%", percent);
         text += figure;
-        text += "  " + std::to_string(f.bytes) + " / " + std::to_string(f.total) + " Bytes";
+        text += "  " + std::to_string(f.bytes) + " / " + std::to_string(f.total) + " " + f.unit;
     } else {
-        text = std::to_string(f.bytes) + " Bytes";
+        text = std::to_string(f.bytes) + " " + f.unit;
     }
     if (rate > 0) {
-        text += "  " + rateText(rate);
+        if (std::string_view(f.unit) == "Bytes") text += "  " + rateText(rate);
         if (percent >= 0 && percent < 100)
             text += "  noch " + durationText(static_cast<double>(f.total - f.bytes) / rate);
     }
@@ -70,9 +70,9 @@ std::string progressBar(const ProgressFigures& f, int width) {
 
 std::string progressLine(const ProgressFigures& f) {
     const int percent = percentDone(f);
-    if (percent < 0) return std::to_string(f.bytes) + " Bytes";
+    if (percent < 0) return std::to_string(f.bytes) + " " + f.unit;
     return std::to_string(percent) + " % (" + std::to_string(f.bytes) + " von " +
-           std::to_string(f.total) + " Bytes)";
+           std::to_string(f.total) + " " + f.unit + ")";
 }
 
 ProgressReport::ProgressReport(Mode mode, std::function<void(std::string_view)> sink)

@@ -11,8 +11,9 @@ namespace qr::cli {
 
 struct ProgressFigures {
     std::uint64_t bytes = 0;
-    std::uint64_t total = 0;  // 0: not known
-    double seconds = 0;       // since the transfer began
+    std::uint64_t total = 0;     // 0: not known
+    double seconds = 0;          // since the transfer began
+    const char* unit = "Bytes";  // what is counted ("Sätze" for the settings sentences)
 };
 
 // The percentage done, 0 to 100 (more than the total counts as 100); -1 without a total.
@@ -25,7 +26,8 @@ std::string rateText(double bytesPerSecond);
 std::string durationText(double seconds);
 
 // "[#########           ]  45 %  12345 / 27000 Bytes  11,2 kB/s  noch 0:12"; without a
-// total "12345 Bytes  11,2 kB/s". Rate and time left appear once a rate can be told.
+// total "12345 Bytes  11,2 kB/s". Rate and time left appear once a rate can be told; the
+// rate only for bytes.
 std::string progressBar(const ProgressFigures& figures, int width = 30);
 
 // "45 % (12345 von 27000 Bytes)", or "12345 Bytes" without a total.

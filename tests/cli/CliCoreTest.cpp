@@ -70,6 +70,8 @@ TEST(CliProgress, Texts) {
     EXPECT_EQ(progressBar({0, 10000, 0}, 4), "[    ]   0 %  0 / 10000 Bytes");
     EXPECT_EQ(progressBar({1234, 0, 1}, 10), "1234 Bytes  1,2 kB/s");
     EXPECT_EQ(progressLine({2500, 10000, 2}), "25 % (2500 von 10000 Bytes)");
+    EXPECT_EQ(progressBar({20, 67, 2, "Sätze"}, 4), "[#   ]  29 %  20 / 67 Sätze  noch 0:05");
+    EXPECT_EQ(progressLine({67, 67, 7, "Sätze"}), "100 % (67 von 67 Sätze)");
 }
 
 TEST(CliProgress, LinesComeOncePerTenPercent) {
