@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -39,6 +40,25 @@ public:
 
     CliResult run(const std::vector<std::string>& args) const {
         const std::string outPath = root_ + "/.stdout", errPath = root_ + "/.stderr";
+        // Everything the child needs is made before fork: a test may run threads (the
+        // simulator), and the child only calls what is safe after fork.
+        std::vector<std::string> env{"XDG_CONFIG_HOME=" + root_ + "/config",
+                                     "XDG_DATA_HOME=" + root_ + "/data", "HOME=" + root_,
+                                     "LANG=C.UTF-8"};
+        for (char** e = environ; *e; ++e) {
+            const std::string entry = *e;
+            if (!entry.starts_with("XDG_CONFIG_HOME=") && !entry.starts_with("XDG_DATA_HOME=") &&
+                !entry.starts_with("HOME=") && !entry.starts_with("LANG="))
+                env.push_back(entry);
+        }
+        std::vector<char*> envp;
+        for (std::string& e : env) envp.push_back(e.data());
+        envp.push_back(nullptr);
+        std::vector<std::string> argStore{QR_CLI};
+        argStore.insert(argStore.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& a : argStore) argv.push_back(a.data());
+        argv.push_back(nullptr);
         const pid_t pid = ::fork();
         if (pid == 0) {
             const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -47,13 +67,7 @@ public:
             ::dup2(out, 1);
             ::dup2(err, 2);
             ::dup2(in, 0);
-            ::setenv("XDG_CONFIG_HOME", (root_ + "/config").c_str(), 1);
-            ::setenv("XDG_DATA_HOME", (root_ + "/data").c_str(), 1);
-            ::setenv("HOME", root_.c_str(), 1);
-            std::vector<char*> argv{const_cast<char*>(QR_CLI)};
-            for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            ::execv(QR_CLI, argv.data());
+            ::execve(QR_CLI, argv.data(), envp.data());
             ::_exit(127);
         }
         CliResult result;
