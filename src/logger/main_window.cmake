@@ -4,3 +4,6 @@ qr_ui_library(qr_logger_ui
     LINK qr_app_ui qr_dialogs_ui qr_exchange qr_serial
 )
 target_compile_definitions(qr_logger_ui PRIVATE QR_SOURCE_README="${PROJECT_SOURCE_DIR}/README.md")
+# The port list's items say where each COM number leads.
+target_sources(qr_logger_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/ComPortDescriptions.cpp)
+target_link_libraries(qr_logger_ui PUBLIC qr_port_discovery)
