@@ -15,6 +15,6 @@ qr_add_gtest(serial_simulator_port_test
     LINK qr_serial qr_qvdsim
     QT LABELS threads)
 
-qr_add_gtest(serial_port_discovery_test
+qr_add_gtest(test_serial_port_discovery
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/PortDiscoveryTest.cpp
     LINK qr_port_discovery)
