@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DateTime.h"
+#include "common/DateTime.h"
 #include "igc/IgcWriter.h"
 #include "igc/IgcWriterContent.h"
 #include "igc/uGRecDSA.h"

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <thread>
 
+#include "app/PortTable.h"
 #include "app/SettingsStore.h"
 #include "qvdsim/LoggerSimulator.h"
 #include "serial/TComPort.h"
@@ -28,6 +29,7 @@ struct Line {
         char name[128];
         ::ptsname_r(master, name, sizeof name);
         qr::SettingsStore().writeString("Ports", "COM9", name);
+        port.setDeviceResolver(qr::portsTableResolver());
         port.setPortNum(9);
         port.setBaudrate(qr::TComBaudrate::br115200);
     }

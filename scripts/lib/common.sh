@@ -6,7 +6,7 @@ export QR_ROOT
 # Packages the build, the program and the tests need.
 QR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
                     libudev-dev)
-QR_TEST_PACKAGES=(clang-14 libclang-rt-14-dev libbenchmark-dev libssl-dev openssl libgmp-dev
+QR_TEST_PACKAGES=(clang-14 clang-format-14 libclang-rt-14-dev libbenchmark-dev libssl-dev openssl libgmp-dev
                   python3 python3-cryptography gpsbabel xvfb xauth)
 
 qr_missing_packages() {

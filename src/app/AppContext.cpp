@@ -17,7 +17,9 @@ SettingsStore& AppContext::openSettings() {
     return *settings_;
 }
 
-void AppContext::useSettings(std::unique_ptr<SettingsStore> store) { settings_ = std::move(store); }
+void AppContext::useSettings(std::unique_ptr<SettingsStore> store) {
+    settings_ = std::move(store);
+}
 
 void AppContext::reportError(std::exception_ptr error, QWidget* parent) {
     reportError(errorText(error), parent);

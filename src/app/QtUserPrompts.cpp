@@ -28,6 +28,8 @@ std::optional<QString> QtUserPrompts::chooseDirectory(QWidget* parent, const QSt
     return chosen;
 }
 
-int QtUserPrompts::execModal(QDialog& dialog) { return dialog.exec(); }
+int QtUserPrompts::execModal(QDialog& dialog) {
+    return dialog.exec();
+}
 
 }  // namespace qr

@@ -6,9 +6,9 @@
 #include <QSettings>
 #include <QVariant>
 
-#include "app/Errors.h"
 #include "app/IniText.h"
-#include "app/NumberConversion.h"
+#include "common/Errors.h"
+#include "common/NumberConversion.h"
 
 namespace qr {
 

@@ -2,7 +2,9 @@
 
 namespace qr {
 
-QString Translate(const std::string& /*languageName*/, const QString& text) { return text; }
+QString Translate(const std::string& /*languageName*/, const QString& text) {
+    return text;
+}
 
 void TranslateForm(QWidget* /*window*/) {}
 

@@ -11,7 +11,8 @@ int main(int argc, char** argv) {
     qr::QuendarixApplication app(argc, argv);
     qr::QtUserPrompts prompts;
     qr::AppContext context(
-        prompts, qr::applicationTitle(QApplication::applicationFilePath().toLocal8Bit().toStdString()));
+        prompts,
+        qr::applicationTitle(QApplication::applicationFilePath().toLocal8Bit().toStdString()));
     QApplication::setApplicationDisplayName(context.titleText());
     app.setContext(&context);
     qr::Program program(context);

@@ -1,6 +1,6 @@
 #include "cli/DownloadSource.h"
 
-#include "app/Errors.h"
+#include "common/Errors.h"
 #include "common/WholeFile.h"
 #include "logger/DownloadArchive.h"
 #include "logger/Evaluation.h"

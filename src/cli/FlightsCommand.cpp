@@ -1,7 +1,7 @@
 // flights [--from FILE]: the flight list of the newest kept download or of a file.
 #include <ostream>
 
-#include "app/Text.h"
+#include "common/Text.h"
 #include "cli/CliErrors.h"
 #include "cli/Commands.h"
 #include "cli/DownloadSource.h"

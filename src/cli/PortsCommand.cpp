@@ -2,7 +2,7 @@
 #include <QString>
 #include <ostream>
 
-#include "app/Errors.h"
+#include "common/Errors.h"
 #include "app/SettingsStore.h"
 #include "cli/CliErrors.h"
 #include "cli/Commands.h"

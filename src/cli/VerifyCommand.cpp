@@ -2,7 +2,7 @@
 #include <ostream>
 
 #include "GRecordCheck.h"
-#include "app/Errors.h"
+#include "common/Errors.h"
 #include "cli/CliErrors.h"
 #include "cli/Commands.h"
 #include "common/WholeFile.h"

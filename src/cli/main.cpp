@@ -4,7 +4,7 @@
 #include <QCoreApplication>
 #include <iostream>
 
-#include "app/Errors.h"
+#include "common/Errors.h"
 #include "cli/CliErrors.h"
 #include "cli/Commands.h"
 #include "igc/IgcWriterRequest.h"

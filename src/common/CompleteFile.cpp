@@ -8,7 +8,8 @@
 #include <cstdio>
 #include <random>
 
-#include "app/FileErrors.h"
+#include "common/FdIo.h"
+#include "common/FileErrors.h"
 
 namespace qr {
 
@@ -32,52 +33,22 @@ std::string randomSuffix() {
 
 }  // namespace
 
-FileHandle::FileHandle(FileHandle&& other) noexcept : fd_(other.fd_) {
-    other.fd_ = -1;
-}
-
-FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = other.fd_;
-        other.fd_ = -1;
-    }
-    return *this;
-}
-
-FileHandle::~FileHandle() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
 FileHandle FileHandle::openForReading(const std::string& path) {
     return openChecked(path, O_RDONLY);
 }
 
 void FileHandle::write(std::string_view bytes) {
-    if (fd_ < 0) throwFileError(EBADF);
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            throwFileError(errno);
-        }
-        // A regular file only writes nothing when it cannot grow.
-        if (written == 0) throwFileError(ENOSPC);
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
+    if (!fd_) throwFileError(EBADF);
+    if (const int err = writeAll(fd_.get(), bytes)) throwFileError(err);
 }
 
 void FileHandle::sync() {
-    if (fd_ < 0) throwFileError(EBADF);
-    if (::fsync(fd_) != 0) throwFileError(errno);
+    if (!fd_) throwFileError(EBADF);
+    if (::fsync(fd_.get()) != 0) throwFileError(errno);
 }
 
 void FileHandle::close() {
-    if (fd_ < 0) return;
-    const int fd = fd_;
-    fd_ = -1;
-    // Linux releases the descriptor even when close fails; never retry it.
-    if (::close(fd) != 0 && errno != EINTR) throwFileError(errno);
+    if (const int err = fd_.closeNow()) throwFileError(err);
 }
 
 TemporaryFile::TemporaryFile(const std::string& pathPrefix) {
@@ -138,11 +109,9 @@ bool nameWithoutReplacing(const std::string& from, const std::string& to) {
 }
 
 void syncDirectory(const std::string& directory) {
-    const int fd =
-        ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
+    const UniqueFd dir(
+        ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir) ::fsync(dir.get());
 }
 
 std::string folderOf(const std::string& path) {

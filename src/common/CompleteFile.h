@@ -8,24 +8,21 @@
 #include <string>
 #include <string_view>
 
+#include "common/UniqueFd.h"
+
 namespace qr {
 
-// An open file descriptor; closed on destruction.
+// An open file descriptor with checked operations; closed on destruction.
 class FileHandle {
 public:
     FileHandle() = default;
     explicit FileHandle(int fd) noexcept : fd_(fd) {}
-    FileHandle(FileHandle&& other) noexcept;
-    FileHandle& operator=(FileHandle&& other) noexcept;
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle();
 
     // Opens an existing file for reading, enough to flush it to the disk.
     static FileHandle openForReading(const std::string& path);
 
-    bool isOpen() const noexcept { return fd_ >= 0; }
-    int fd() const noexcept { return fd_; }
+    bool isOpen() const noexcept { return static_cast<bool>(fd_); }
+    int fd() const noexcept { return fd_.get(); }
 
     // Writes all bytes, going on after short writes and interruptions; a write of nothing
     // means the disk is full.
@@ -35,7 +32,7 @@ public:
     void close();
 
 private:
-    int fd_ = -1;
+    UniqueFd fd_;
 };
 
 // A new file under a fresh name "<pathPrefix>XXXXXX" (six random characters), created with

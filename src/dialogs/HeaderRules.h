@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/SharedState.h"
+#include "igc/IgcHeaderValues.h"
 
 namespace qr::header {
 

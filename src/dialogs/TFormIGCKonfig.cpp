@@ -19,20 +19,13 @@
 #include "app/SettingsStore.h"
 #include "app/Translation.h"
 #include "app/WindowPlacement.h"
+#include "common/QtLatin1.h"
 #include "dialogs/HeaderRules.h"
 #include "dialogs/UpDownControl.h"
 
 namespace qr {
 
 namespace {
-
-QString text(std::string_view latin1) {
-    return QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size()));
-}
-
-std::string latin1(const QString& text) {
-    return text.toLatin1().toStdString();
-}
 
 QFont boldFont(const QWidget* widget) {
     QFont font = widget->font();
@@ -74,10 +67,10 @@ void setTextColour(QWidget* widget, QPalette::ColorRole role, bool normal) {
 }
 
 bool namesExistingDirectory(const std::string& path) {
-    return !path.empty() && QFileInfo(text(path)).isDir();
+    return !path.empty() && QFileInfo(fromLatin1Bytes(path)).isDir();
 }
 
-const QString kSubkey = text(header::kSettingsSubkey);
+const QString kSubkey = fromLatin1Bytes(header::kSettingsSubkey);
 
 }  // namespace
 
@@ -280,22 +273,24 @@ void TFormIGCKonfig::FormActivate() {
     SettingsStore& store = context_.settings();
     IgcHeaderValues& values = state.igcHeader;
     for (const header::StoredValue& stored : header::kStoredValues) {
-        const std::string fallback = stored.value == &IgcHeaderValues::saveDirectory
-                                         ? header::proposedSaveDirectory(latin1(QDir::homePath()))
-                                         : std::string(stored.defaultValue);
-        values.*stored.value = latin1(store.readString(kSubkey, text(stored.name), text(fallback)));
+        const std::string fallback =
+            stored.value == &IgcHeaderValues::saveDirectory
+                ? header::proposedSaveDirectory(toLatin1Bytes(QDir::homePath()))
+                : std::string(stored.defaultValue);
+        values.*stored.value = toLatin1Bytes(
+            store.readString(kSubkey, fromLatin1Bytes(stored.name), fromLatin1Bytes(fallback)));
     }
-    edits_[0]->setText(text(values.pilotName));
-    edits_[1]->setText(text(values.gliderType));
-    edits_[2]->setText(text(values.gliderId));
-    edits_[3]->setText(text(values.competitionClass));
-    edits_[4]->setText(text(values.site));
-    edits_[5]->setText(text(values.competitionId));
-    edits_[6]->setText(text(values.pilotId));
-    edits_[7]->setText(text(values.saveDirectory));
+    edits_[0]->setText(fromLatin1Bytes(values.pilotName));
+    edits_[1]->setText(fromLatin1Bytes(values.gliderType));
+    edits_[2]->setText(fromLatin1Bytes(values.gliderId));
+    edits_[3]->setText(fromLatin1Bytes(values.competitionClass));
+    edits_[4]->setText(fromLatin1Bytes(values.site));
+    edits_[5]->setText(fromLatin1Bytes(values.competitionId));
+    edits_[6]->setText(fromLatin1Bytes(values.pilotId));
+    edits_[7]->setText(fromLatin1Bytes(values.saveDirectory));
 
     upDown_->setPosition(header::kFirstClass);
-    upDown_->setPosition(header::classPosition(latin1(edits_[3]->text())));
+    upDown_->setPosition(header::classPosition(toLatin1Bytes(edits_[3]->text())));
     copying_ = true;
     EditChange();
 }
@@ -303,17 +298,17 @@ void TFormIGCKonfig::FormActivate() {
 void TFormIGCKonfig::EditChange() {
     if (copying_) {
         IgcHeaderValues& values = context_.state().igcHeader;
-        values.pilotName = latin1(edits_[0]->text());
-        values.gliderType = latin1(edits_[1]->text());
-        values.gliderId = latin1(edits_[2]->text());
+        values.pilotName = toLatin1Bytes(edits_[0]->text());
+        values.gliderType = toLatin1Bytes(edits_[1]->text());
+        values.gliderId = toLatin1Bytes(edits_[2]->text());
         // Whatever is typed into the class field gives way to the chosen class at once.
-        const QString className = text(header::className(upDown_->position()));
+        const QString className = fromLatin1Bytes(header::className(upDown_->position()));
         if (edits_[3]->text() != className) edits_[3]->setText(className);
-        values.competitionClass = latin1(edits_[3]->text());
-        values.site = latin1(edits_[4]->text());
-        values.competitionId = latin1(edits_[5]->text());
-        values.pilotId = latin1(edits_[6]->text());
-        values.saveDirectory = header::saveDirectoryOf(latin1(edits_[7]->text()));
+        values.competitionClass = toLatin1Bytes(edits_[3]->text());
+        values.site = toLatin1Bytes(edits_[4]->text());
+        values.competitionId = toLatin1Bytes(edits_[5]->text());
+        values.pilotId = toLatin1Bytes(edits_[6]->text());
+        values.saveDirectory = header::saveDirectoryOf(toLatin1Bytes(edits_[7]->text()));
     }
     applyPlausibility();
 }
@@ -321,19 +316,19 @@ void TFormIGCKonfig::EditChange() {
 void TFormIGCKonfig::applyPlausibility() {
     // The cut changes the field, which runs EditChange again with the cut text.
     const QString pilotId = edits_[6]->text();
-    const std::string cut = header::cutPilotId(latin1(pilotId));
+    const std::string cut = header::cutPilotId(toLatin1Bytes(pilotId));
     if (cut.size() != static_cast<std::size_t>(pilotId.size()))
         edits_[6]->setText(pilotId.left(static_cast<qsizetype>(cut.size())));
 
     header::FieldTexts fields;
-    fields.pilotName = latin1(edits_[0]->text());
-    fields.gliderType = latin1(edits_[1]->text());
-    fields.gliderId = latin1(edits_[2]->text());
-    fields.competitionClass = latin1(edits_[3]->text());
-    fields.site = latin1(edits_[4]->text());
-    fields.contestName = latin1(edits_[5]->text());
-    fields.pilotId = latin1(edits_[6]->text());
-    fields.path = latin1(edits_[7]->text());
+    fields.pilotName = toLatin1Bytes(edits_[0]->text());
+    fields.gliderType = toLatin1Bytes(edits_[1]->text());
+    fields.gliderId = toLatin1Bytes(edits_[2]->text());
+    fields.competitionClass = toLatin1Bytes(edits_[3]->text());
+    fields.site = toLatin1Bytes(edits_[4]->text());
+    fields.contestName = toLatin1Bytes(edits_[5]->text());
+    fields.pilotId = toLatin1Bytes(edits_[6]->text());
+    fields.path = toLatin1Bytes(edits_[7]->text());
     const header::Plausibility result =
         header::checkPlausibility(fields, context_.state().namesFromLogger, namesExistingDirectory);
 
@@ -346,7 +341,7 @@ void TFormIGCKonfig::applyPlausibility() {
 void TFormIGCKonfig::PfadseclectClick() {
     const QString path = edits_[7]->text();
     const QString start =
-        path.left(static_cast<qsizetype>(header::directoryPart(latin1(path)).size()));
+        path.left(static_cast<qsizetype>(header::directoryPart(toLatin1Bytes(path)).size()));
     const std::optional<QString> chosen = context_.prompts().chooseDirectory(this, start);
     if (!chosen) return;
     edits_[7]->setText(chosen->endsWith('/') ? *chosen : *chosen + '/');
@@ -358,14 +353,15 @@ void TFormIGCKonfig::KonfSpeichernClick() {
     const bool names = context_.state().namesFromLogger;
     for (const header::StoredValue& stored : header::kStoredValues) {
         if (stored.fromLogger && names) continue;  // the logger supplies these
-        store.writeString(kSubkey, text(stored.name), text(values.*stored.value));
+        store.writeString(kSubkey, fromLatin1Bytes(stored.name),
+                          fromLatin1Bytes(values.*stored.value));
     }
-    edits_[7]->setText(text(values.saveDirectory));
+    edits_[7]->setText(fromLatin1Bytes(values.saveDirectory));
 }
 
 void TFormIGCKonfig::SpeichernClick() {
     speichern_->setEnabled(false);
-    edits_[7]->setText(text(context_.state().igcHeader.saveDirectory));
+    edits_[7]->setText(fromLatin1Bytes(context_.state().igcHeader.saveDirectory));
     context_.state().headerConfirmed = true;
     copying_ = false;
     accept();

@@ -10,16 +10,16 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSpinBox>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/AppContext.h"
 #include "app/ButtonPictures.h"
-#include "app/Delay.h"
-#include "app/NumberConversion.h"
 #include "app/SettingsStore.h"
 #include "app/WindowPlacement.h"
+#include "common/Delay.h"
+#include "common/NumberConversion.h"
+#include "common/QtLatin1.h"
 #include "dialogs/TypedLengthLimit.h"
 #include "serial/TComPort.h"
 
@@ -29,8 +29,7 @@ namespace {
 
 const QString kSubkey = QStringLiteral("Zelmor");
 const QString kNotSet = QStringLiteral("not set");
-constexpr int kTimerInterval = 100;  // ms of quiet that end the wait for an answer
-constexpr int kClosePause = 500;     // ms, so that the port is free when the main window reopens it
+constexpr int kClosePause = 500;  // ms, so that the port is free when the main window reopens it
 
 const char* const kAdvice[] = {
     "Die Parameter für Pilotenname, Glider-Typ und Glider-ID müssen vor dem Flug im Logger "
@@ -75,35 +74,60 @@ QSpinBox* makeSpin(QWidget* parent, const char* name, int minimum, int maximum, 
 
 // A spin edit whose text is not a number counts as its minimum; others are kept in range.
 int spinValue(const QSpinBox* spin) {
-    const auto value = tryStrToInt(spin->cleanText().toLatin1().toStdString());
+    const auto value = tryStrToInt(toLatin1Bytes(spin->cleanText()));
     if (!value) return spin->minimum();
     return std::clamp<int>(*value, spin->minimum(), spin->maximum());
 }
 
 // A stored number as the program's conversion rule reads it (throws the conversion error).
 int storedInteger(const SettingsStore& store, const QString& name, const QString& defaultText) {
-    return StrToInt(store.readString(kSubkey, name, defaultText).toLatin1().toStdString());
-}
-
-std::string latin1(const QString& text) {
-    return text.toLatin1().toStdString();
+    return StrToInt(toLatin1Bytes(store.readString(kSubkey, name, defaultText)));
 }
 
 }  // namespace
 
+// What the settings session reports, on the dialog's status line.
+class TSetQVD::SessionView : public SettingsSessionObserver {
+public:
+    explicit SessionView(TSetQVD& dialog) : dialog_(dialog) {}
+
+    void answerGrowing(std::size_t length) override {
+        dialog_.Label11->setText(QStringLiteral("Bytes übertragen: %1").arg(length));
+    }
+    void answered(const std::string& answer) override {
+        if (answer.empty())
+            dialog_.Label11->setText(QStringLiteral("Quendarix antwortet nicht"));
+        else
+            dialog_.Label11->setText(QStringLiteral("Antwort von Quendarix: ") +
+                                     fromLatin1Bytes(answer));
+    }
+    void linkLost(int comNumber) override {
+        dialog_.Label11->setText(QStringLiteral("Verbindung zu Quendarix unterbrochen"));
+        dialog_.ButtonSend->show();
+        dialog_.context_.reportError(
+            QStringLiteral("Die Verbindung zu Quendarix über COM %1 ist unterbrochen; die "
+                           "Einstellungen sind möglicherweise nicht vollständig übertragen. "
+                           "Bitte die Verbindung prüfen und erneut senden.")
+                .arg(comNumber),
+            &dialog_);
+    }
+
+private:
+    TSetQVD& dialog_;
+};
+
 TSetQVD::TSetQVD(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {
     setObjectName("SetQVD");
     createControls();
-    createPort();
+    view_ = std::make_unique<SessionView>(*this);
+    session_ = std::make_unique<SettingsSession>(this);
+    session_->setObserver(view_.get());
+    session_->setGuard([this](const std::function<void()>& entry) { guarded(context_, entry)(); });
     FormCreate();
 }
 
 TSetQVD::~TSetQVD() {
-    // Nothing may reach a dialog that is going away: stop the pacing, drop receive events
-    // and stop the port's threads while the dialog is still whole.
-    closing_ = true;
-    Timer1->stop();
-    ComPort2.reset();
+    session_.reset();  // the pacing stops and the port's threads end while the dialog is whole
 }
 
 void TSetQVD::createControls() {
@@ -192,11 +216,6 @@ void TSetQVD::createControls() {
     ButtonOK->setObjectName("ButtonOK");
     ButtonOK->setAutoDefault(false);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName("Timer1");
-    Timer1->setInterval(kTimerInterval);
-    Timer1->setTimerType(Qt::PreciseTimer);  // never a tick before the 100 ms are over
-
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(12);
     grid->addWidget(Label1, 0, 0);
@@ -244,19 +263,6 @@ void TSetQVD::createControls() {
     connect(ButtonSend, &QPushButton::clicked, this,
             guarded(context_, [this] { ButtonSendClick(); }));
     connect(ButtonOK, &QPushButton::clicked, this, &QWidget::close);
-    connect(Timer1, &QTimer::timeout, this, guarded(context_, [this] { Timer1Timer(); }));
-}
-
-void TSetQVD::createPort() {
-    ComPort2 = std::make_unique<TComPort>();
-    ComPort2->setDeviceName("COM%d");
-    ComPort2->setBaudrate(TComBaudrate::br4800);
-    ComPort2->OnRxChar = [this](TCustomComPort& sender, int count) {
-        guarded(context_, [&] { ComPort2RxChar(sender, count); })();
-    };
-    ComPort2->OnError = [this](TCustomComPort& sender, int errors) {
-        guarded(context_, [&] { ComPort2Error(sender, errors); })();
-    };
 }
 
 void TSetQVD::FormCreate() {
@@ -268,7 +274,7 @@ void TSetQVD::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous() || shown_) return;
     shown_ = true;
-    closing_ = false;
+    session_->reopen();
     centreOnScreen(this);
     guarded(context_, [this] { FormShow(); })();
 }
@@ -287,10 +293,10 @@ void TSetQVD::FormShow() {
 
 OwnerSettings TSetQVD::currentSettings() const {
     OwnerSettings settings;
-    settings.pilot = latin1(Edit1->text());
-    settings.gliderType = latin1(Edit2->text());
-    settings.gliderId = latin1(Edit3->text());
-    settings.reserve = latin1(Edit4->text());
+    settings.pilot = toLatin1Bytes(Edit1->text());
+    settings.gliderType = toLatin1Bytes(Edit2->text());
+    settings.gliderId = toLatin1Bytes(Edit3->text());
+    settings.reserve = toLatin1Bytes(Edit4->text());
     settings.minInterval = spinValue(SpinEdit1);
     settings.powerDown = spinValue(SpinEdit2);
     settings.lcd = CheckBox1->isChecked();
@@ -317,57 +323,27 @@ void TSetQVD::ButtonSendClick() {
 
     // Hidden while the port opens; a port that cannot be opened leaves it hidden.
     ButtonSend->hide();
-    if (!ComPort2) createPort();  // only a dialog shown again after closing has none
-    if (!ComPort2->IsOpen()) {
-        ComPort2->setPortNum(store.readInteger(kSubkey, "COM Port", 1));
-        ComPort2->Open();
-    }
-    transfer_.start(buildTransferTable(currentSettings()));
-    NextByte();
+    const TComPort* port = session_->port();
+    const int comNumber =
+        port && port->IsOpen() ? port->PortNum() : store.readInteger(kSubkey, "COM Port", 1);
+    session_->send(buildTransferTable(currentSettings()), comNumber);
     ButtonSend->show();
 }
 
 void TSetQVD::NextByte() {
-    if (!ComPort2 || !transfer_.pending()) return;
-    ComPort2->WriteText(transfer_.takeNextSentence());
-    // A timer that is already running keeps its phase, as a restarted send finds it.
-    if (!Timer1->isActive()) Timer1->start();
+    session_->nextSentence();
 }
 
-void TSetQVD::ComPort2RxChar(TCustomComPort& sender, int /*count*/) {
-    if (closing_) return;
-    Timer1->stop();
-    const std::size_t length = transfer_.collect(sender.ReadText());
-    Label11->setText(QStringLiteral("Bytes übertragen: %1").arg(length));
-    Timer1->start();  // the 100 ms run from the last received bytes
+void TSetQVD::ComPort2RxChar(TCustomComPort& /*sender*/, int /*count*/) {
+    session_->received();
 }
 
-void TSetQVD::ComPort2Error(TCustomComPort& sender, int errors) {
-    // The port stays open but dead after a hang-up: the remaining sentences would go nowhere
-    // and each would be reported as a silent logger. Sending again opens the port afresh.
-    if (closing_ || !(errors & CE_IOE)) return;
-    Timer1->stop();
-    transfer_.takeAnswer();  // a piece of an answer, cut off
-    if (sender.IsOpen()) sender.Close();
-    Label11->setText(QStringLiteral("Verbindung zu Quendarix unterbrochen"));
-    ButtonSend->show();
-    context_.reportError(
-        QStringLiteral("Die Verbindung zu Quendarix über COM %1 ist unterbrochen; die "
-                       "Einstellungen sind möglicherweise nicht vollständig übertragen. Bitte "
-                       "die Verbindung prüfen und erneut senden.")
-            .arg(sender.PortNum()),
-        this);
+void TSetQVD::ComPort2Error(TCustomComPort& /*sender*/, int errors) {
+    session_->lineError(errors);
 }
 
 void TSetQVD::Timer1Timer() {
-    const std::string answer = transfer_.takeAnswer();
-    if (answer.empty())
-        Label11->setText(QStringLiteral("Quendarix antwortet nicht"));
-    else
-        Label11->setText(QStringLiteral("Antwort von Quendarix: ") +
-                         QString::fromLatin1(answer.data(), static_cast<qsizetype>(answer.size())));
-    Timer1->stop();
-    if (transfer_.pending()) NextByte();
+    session_->pacingTick();
 }
 
 void TSetQVD::EditChange() {
@@ -375,12 +351,7 @@ void TSetQVD::EditChange() {
 }
 
 void TSetQVD::FormClose() {
-    closing_ = true;
-    Timer1->stop();
-    // Closing serves a receive event that is waiting; it is dropped (closing_).
-    std::unique_ptr<TComPort> port = std::move(ComPort2);
-    if (port && port->IsOpen()) port->Close();
-    port.reset();
+    session_->close();
     Delay(kClosePause);
     emit formClosed();
 }

@@ -1,11 +1,11 @@
 #pragma once
-// The logger settings dialog: stores the owner settings and writes them into the logger over
-// a serial port of its own, one byte per sentence, paced by a 100 ms timer that also
-// collects the logger's answers.
+// The logger settings dialog: stores the owner settings and has the settings session write
+// them into the logger over a serial port of its own, one byte per sentence, paced by
+// 100 ms of quiet; the dialog shows what the session reports.
 #include <QDialog>
 #include <memory>
 
-#include "dialogs/SettingsTransfer.h"
+#include "dialogs/SettingsSession.h"
 
 class QCheckBox;
 class QHideEvent;
@@ -15,13 +15,10 @@ class QPlainTextEdit;
 class QPushButton;
 class QShowEvent;
 class QSpinBox;
-class QTimer;
 
 namespace qr {
 
 class AppContext;
-class TComPort;
-class TCustomComPort;
 
 class TSetQVD : public QDialog {
     Q_OBJECT
@@ -42,8 +39,8 @@ public:
     void FormClose();
 
     // The dialog's own port; none after the dialog has closed.
-    const TComPort* comPort() const { return ComPort2.get(); }
-    const SettingsTransfer& transfer() const { return transfer_; }
+    const TComPort* comPort() const { return session_->port(); }
+    const SettingsTransfer& transfer() const { return session_->transfer(); }
 
     // Every way of closing (the close button, the close box, Escape, accept/reject) ends here.
     void done(int result) override;
@@ -57,8 +54,9 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    class SessionView;
+
     void createControls();
-    void createPort();
     void closeOnce();
     OwnerSettings currentSettings() const;
 
@@ -85,12 +83,12 @@ private:
     QLabel* Label11 = nullptr;
     QPushButton* ButtonSend = nullptr;
     QPushButton* ButtonOK = nullptr;
-    QTimer* Timer1 = nullptr;
-    std::unique_ptr<TComPort> ComPort2;
 
-    SettingsTransfer transfer_;
-    bool shown_ = false;    // shown and not yet closed: FormClose is due once
-    bool closing_ = false;  // receive events that reach a closing dialog are dropped
+    bool shown_ = false;  // shown and not yet closed: FormClose is due once
+    std::unique_ptr<SessionView> view_;
+    // Owns ComPort2 and the pacing timer Timer1 (a child of the session, itself a child of
+    // the dialog). Declared last: destroyed first.
+    std::unique_ptr<SettingsSession> session_;
 };
 
 }  // namespace qr

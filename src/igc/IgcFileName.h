@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/DateTime.h"
+#include "common/DateTime.h"
 
 namespace qr {
 

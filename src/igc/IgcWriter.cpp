@@ -4,10 +4,10 @@
 #include <optional>
 #include <stdexcept>
 
-#include "app/Errors.h"
-#include "app/FileErrors.h"
-#include "app/Text.h"
 #include "common/CompleteFile.h"
+#include "common/Errors.h"
+#include "common/FileErrors.h"
+#include "common/Text.h"
 #include "igc/IgcFileName.h"
 #include "igc/IgcWriterContent.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/DayNames.h"
-#include "app/Text.h"
+#include "common/DayNames.h"
+#include "common/Text.h"
 
 namespace qr {
 

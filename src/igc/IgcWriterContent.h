@@ -3,7 +3,7 @@
 #include <span>
 #include <string>
 
-#include "app/DateTime.h"
+#include "common/DateTime.h"
 #include "igc/IgcWriterRequest.h"
 
 namespace qr {

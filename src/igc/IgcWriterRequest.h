@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/DateTime.h"
-#include "app/SharedState.h"
+#include "common/DateTime.h"
+#include "igc/IgcHeaderValues.h"
 
 namespace qr {
 

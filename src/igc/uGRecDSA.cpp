@@ -6,8 +6,10 @@
 #include <cerrno>
 #include <chrono>
 
-#include "app/Delay.h"
-#include "app/FileErrors.h"
+#include "common/Delay.h"
+#include "common/FdIo.h"
+#include "common/FileErrors.h"
+#include "common/UniqueFd.h"
 #include "igc/GRecordDigest.h"
 #include "igc/GRecordKey.h"
 
@@ -15,61 +17,29 @@ namespace qr {
 
 namespace {
 
-// An open descriptor that is closed on every way out.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-    // Closes now and reports a failure (a delayed write error shows up here).
-    void close() {
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0 && errno != EINTR) throwFileError(errno);
-    }
+UniqueFd openOrThrow(const std::string& path, int flags) {
+    UniqueFd file(::open(path.c_str(), flags | O_CLOEXEC));
+    if (!file) throwFileError(errno);
+    return file;
+}
 
-private:
-    int fd_;
-};
-
-FileDescriptor openOrThrow(const std::string& path, int flags) {
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-    if (fd < 0) throwFileError(errno);
-    return FileDescriptor(fd);
+// Closes now and reports a failure (a delayed write error shows up here).
+void closeOrThrow(UniqueFd& file) {
+    if (const int err = file.closeNow()) throwFileError(err);
 }
 
 std::string readWholeFile(const std::string& path) {
-    FileDescriptor file = openOrThrow(path, O_RDONLY);
+    UniqueFd file = openOrThrow(path, O_RDONLY);
     std::string bytes;
-    char chunk[65536];
-    for (;;) {
-        const ssize_t n = ::read(file.get(), chunk, sizeof chunk);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throwFileError(errno);
-        }
-        if (n == 0) break;
-        bytes.append(chunk, static_cast<std::size_t>(n));
-    }
-    file.close();
+    if (const int err = readAll(file.get(), bytes)) throwFileError(err);
+    closeOrThrow(file);
     return bytes;
 }
 
 void appendToFile(const std::string& path, std::string_view text) {
-    FileDescriptor file = openOrThrow(path, O_WRONLY | O_APPEND);
-    while (!text.empty()) {
-        const ssize_t n = ::write(file.get(), text.data(), text.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throwFileError(errno);
-        }
-        text.remove_prefix(static_cast<std::size_t>(n));
-    }
-    file.close();
+    UniqueFd file = openOrThrow(path, O_WRONLY | O_APPEND);
+    if (const int err = writeAll(file.get(), text)) throwFileError(err);
+    closeOrThrow(file);
 }
 
 std::string upperHex(std::string_view bytes) {

@@ -9,7 +9,7 @@
 #include <ctime>
 #include <memory>
 
-#include "app/FileErrors.h"
+#include "common/FileErrors.h"
 #include "common/CompleteFile.h"
 
 namespace qr::archive {

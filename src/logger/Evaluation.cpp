@@ -4,8 +4,8 @@
 #include <cmath>
 #include <exception>
 
-#include "app/NumberConversion.h"
-#include "app/Text.h"
+#include "common/NumberConversion.h"
+#include "common/Text.h"
 
 namespace qr {
 

@@ -1,32 +1,25 @@
 #include "logger/TZelmor.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QStatusBar>
-#include <QTextCursor>
 #include <QTimer>
 #include <algorithm>
-#include <chrono>
 #include <exception>
-#include <thread>
+#include <optional>
 
 #include "app/AppContext.h"
-#include "app/ButtonPictures.h"
-#include "app/Delay.h"
 #include "app/SettingsStore.h"
 #include "app/Translation.h"
 #include "app/WindowPlacement.h"
+#include "common/Delay.h"
+#include "common/QtLatin1.h"
 #include "dialogs/TSetQVD.h"
-#include "logger/InformationPage.h"
 #include "logger/LoggerCommands.h"
 #include "logger/MemoAppender.h"
 
@@ -37,8 +30,6 @@ namespace {
 const QString kSubkey = QStringLiteral("Zelmor");
 constexpr int kComPortCount = 20;
 constexpr int kPauseAfterClose = 500;
-// How long one pass of the collection loop waits when nothing has arrived.
-constexpr auto kCollectPollInterval = std::chrono::milliseconds(3);
 
 struct PortErrorText {
     int flag;
@@ -59,42 +50,63 @@ constexpr PortErrorText kPortErrorTexts[] = {
     {CE_TXFULL, "Transmit buffer overflow."},
 };
 
-TComBaudrate comBaudrate(int bitsPerSecond) {
-    switch (bitsPerSecond) {
-        case 9600:
-            return TComBaudrate::br9600;
-        case 19200:
-            return TComBaudrate::br19200;
-        case 38400:
-            return TComBaudrate::br38400;
-        case 57600:
-            return TComBaudrate::br57600;
-        case 115200:
-            return TComBaudrate::br115200;
-        default:
-            return TComBaudrate::br4800;
-    }
-}
-
-QPushButton* pictureButton(QWidget* parent, const char* name, const QString& caption,
-                           ButtonPicture picture, int left, int width) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setIcon(buttonIcon(picture, parent));
-    button->setGeometry(left, 0, width, 25);
-    return button;
-}
-
 }  // namespace
 
-// Shows what an evaluation reports: the progress, the records counted, the memo's new
-// lines (built once and handed to the memo in one piece) and the glider ID.
-class TZelmor::Display : public EvaluationObserver {
+// What the exchange session reports, on the window's controls: the progress, the records
+// counted, the memo's new lines (built once per evaluation and handed to the memo in one
+// piece), the glider ID, and the end of each answer.
+class TZelmor::SessionView : public ExchangeObserver {
 public:
-    explicit Display(TZelmor& window)
-        : window_(window),
-          memo_(kMemoCapacity,
-                static_cast<std::size_t>(window.Memo1->document()->characterCount() - 1)) {}
+    explicit SessionView(TZelmor& window) : window_(window) {}
+
+    void linkOpened() override {
+        TZelmor& w = window_;
+        w.ComboBoxCom->hide();
+        w.setCaption(w.Label3, w.translated("Verbunden mit") + " " + w.ComboBoxCom->currentText());
+        w.Label3->show();
+        w.placeLabel3();
+    }
+
+    void answerWaitStarted(LoggerCommand command) override {
+        TZelmor& w = window_;
+        if (command != LoggerCommand::Delete) {
+            w.Startlesen();
+            return;
+        }
+        w.Memo1->clear();
+        w.ButtonDisable();
+        w.setPanel(0, "Warten auf Antwort von Quendarix");
+    }
+
+    void received(const ExchangeProgress& progress) override {
+        TZelmor& w = window_;
+        w.setPanel(0, w.panelTitles_[0] + ": " + QString::number(progress.pieceBytes));
+        w.setPanel(1, w.panelTitles_[1] + ": " + QString::number(progress.receivedBytes));
+        if (progress.expectedBytes > 0) {
+            w.ProgressBar1->show();
+            if (progress.percent >= 0)
+                w.ProgressBar1->setValue(
+                    static_cast<int>(std::min<std::int64_t>(100, progress.percent)));
+        }
+    }
+
+    void answerClosing() override {
+        window_.setPanel(0, window_.panelTitles_[0] + ": 0");
+        window_.ProgressBar1->show();
+    }
+
+    void evaluationStarting(Exchange::Mode mode, int decimation) override {
+        TZelmor& w = window_;
+        if (mode == Exchange::Mode::Download && decimation > 1) {
+            w.setCaption(w.Label2, w.translated("nur jeder") + " " + QString::number(decimation) +
+                                       ". " + w.translated("B-Record wird hier angezeigt") + "!");
+            w.Label2->show();
+        }
+        memo_.emplace(kMemoCapacity,
+                      static_cast<std::size_t>(w.Memo1->document()->characterCount() - 1));
+        lines_ = 0;
+        percent_ = -1;
+    }
 
     void lineTaken(int n, int percent) override {
         lines_ = n;
@@ -106,7 +118,7 @@ public:
             showCount();
         }
     }
-    void showLine(std::string_view line) override { memo_.add(line); }
+    void showLine(std::string_view line) override { memo_->add(line); }
     void gliderIdFound() override {
         window_.ButtonStart->setEnabled(true);
         window_.ButtonSet->setEnabled(true);
@@ -114,14 +126,42 @@ public:
     }
 
     // Hands the collected memo text over; also when the evaluation ended with an error.
-    void finish() {
+    void evaluationFinished() override {
         if (lines_ > 0) showCount();
-        if (memo_.clearFirst()) window_.Memo1->clear();
-        if (!memo_.text().empty())
-            window_.appendMemoText(
-                QString::fromLatin1(memo_.text().data(), static_cast<int>(memo_.text().size())));
-        memo_.flushed();
+        if (memo_->clearFirst()) window_.Memo1->clear();
+        if (!memo_->text().empty()) window_.appendMemoText(fromLatin1Bytes(memo_->text()));
+        memo_.reset();
     }
+
+    void answerEnded(const AnswerOutcome& outcome) override {
+        TZelmor& w = window_;
+        switch (outcome.end) {
+            case AnswerOutcome::End::NoAnswer:
+                w.Memo1->setPlainText(w.translated("Quendarix antwortet nicht") + "!!!\n");
+                break;
+            case AnswerOutcome::End::Discarded:
+                // The line buffer keeps the last complete answer, and the way to its track
+                // list stays open as it was.
+                w.Memo1->setPlainText(
+                    w.translated("Übertragung unterbrochen, unvollständige Tracks verworfen") +
+                    "!!!\n");
+                w.ButtonAuswertung->setVisible(w.session_->linesFromDownload() &&
+                                               w.lineCount() >= kTrackSplitMinimumLines);
+                break;
+            case AnswerOutcome::End::Evaluated:
+                if (outcome.mode == Exchange::Mode::Download)
+                    w.ButtonAuswertung->setVisible(outcome.lineCount >= kTrackSplitMinimumLines);
+                break;
+        }
+        for (QPushButton* button :
+             {w.ButtonDel, w.ButtonStart, w.ButtonBAT, w.ButtonSet, w.ButtonOn, w.ButtonOff})
+            button->show();
+        w.ComboBoxBaud->show();
+        w.ProgressBar1->hide();
+    }
+
+    void lineErrors(int errors) override { window_.showLineErrors(errors); }
+    void linkLost(bool downloadDiscarded) override { window_.linkLost(downloadDiscarded); }
 
 private:
     void showCount() {
@@ -130,7 +170,7 @@ private:
     }
 
     TZelmor& window_;
-    MemoAppender memo_;
+    std::optional<MemoAppender> memo_;
     int lines_ = 0;
     int percent_ = -1;
 };
@@ -146,217 +186,15 @@ TZelmor::TZelmor(AppContext& context, QWidget* parent) : QMainWindow(parent), co
     connectTrackList();
     connectWriter();
 
-    ComPort1.setDeviceName("COM%d");
-    ComPort1.setBaudrate(TComBaudrate::br4800);
-    TComFlowControl& flow = ComPort1.FlowControl();
-    flow.BeginUpdate();
-    flow.setOutCtsFlow(false);
-    flow.setOutDsrFlow(false);
-    flow.setControlDtr(TComDtrControl::dtrDisabled);
-    flow.setControlRts(TComRtsControl::rtsDisabled);
-    flow.setXonXoffOut(false);
-    flow.setXonXoffIn(false);
-    flow.setDsrSensitivity(false);
-    flow.setTxContinueOnXoff(false);
-    flow.EndUpdate();
-    ComPort1.setEventPriority(TThreadPriority::tpHigher);
-    ComPort1.setWritePriority(TThreadPriority::tpHigher);
-    ComPort1.OnRxChar = [this](TCustomComPort&, int count) {
-        guarded(context_, [this, count] { ComPort1RxChar(count); })();
-    };
-    ComPort1.OnError = [this](TCustomComPort&, int errors) {
-        guarded(context_, [this, errors] { ComPort1Error(errors); })();
-    };
+    view_ = std::make_unique<SessionView>(*this);
+    session_ = std::make_unique<ExchangeSession>(this);
+    session_->setObserver(view_.get());
+    session_->setGuard([this](const std::function<void()>& entry) { guarded(context_, entry)(); });
     FormResize();
 }
 
-TZelmor::~TZelmor() = default;
-
-void TZelmor::createControls() {
-    auto* client = new QWidget(this);
-    client->setObjectName("ClientArea");
-    setCentralWidget(client);
-
-    Memo1 = new QPlainTextEdit(client);
-    Memo1->setObjectName("Memo1");
-    Memo1->setReadOnly(true);
-    Memo1->setFocusPolicy(Qt::NoFocus);
-    QFont memoFont("Courier");
-    memoFont.setStyleHint(QFont::TypeWriter);
-    memoFont.setPixelSize(19);
-    Memo1->setFont(memoFont);
-    Memo1->setPlainText("Information unter\n\n" + informationAddress());
-
-    Label1 = new QLabel(client);
-    Label1->setObjectName("Label1");
-    QFont bold = font();
-    bold.setBold(true);
-    Label1->setFont(bold);
-
-    Label2 = new QLabel(client);
-    Label2->setObjectName("Label2");
-    QPalette red = Label2->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
-    Label2->setPalette(red);
-    Label2->hide();
-
-    Label3 = new QLabel(client);
-    Label3->setObjectName("Label3");
-    QPalette black = Label3->palette();
-    black.setColor(QPalette::WindowText, Qt::black);
-    Label3->setPalette(black);
-    setCaption(Label3, "Schnittstelle");
-    Label3->hide();
-
-    ProgressBar1 = new QProgressBar(client);
-    ProgressBar1->setObjectName("ProgressBar1");
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->hide();
-
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName("StatusBar1");
-    StatusBar1->setSizeGripEnabled(false);
-    const int panelWidths[3] = {200, 200, 300};
-    const char* panelTexts[3] = {"Bytes im Puffer", "Bytes empfangen", "Fehlermeldungen"};
-    for (int i = 0; i < 3; ++i) {
-        panels_[i] = new QLabel(panelTexts[i], StatusBar1);
-        panels_[i]->setObjectName(QString("StatusBar1Panel%1").arg(i));
-        panels_[i]->setFixedWidth(panelWidths[i]);
-        panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        StatusBar1->addWidget(panels_[i]);
-    }
-    setStatusBar(StatusBar1);
-
-    ComboBoxCom = new QComboBox(client);
-    ComboBoxCom->setObjectName("ComboBoxCom");
-    ComboBoxCom->setEditable(true);
-    ComboBoxCom->setInsertPolicy(QComboBox::NoInsert);
-    ComboBoxCom->resize(81, 21);
-    ComboBoxBaud = new QComboBox(client);
-    ComboBoxBaud->setObjectName("ComboBoxBaud");
-    ComboBoxBaud->setEditable(true);
-    ComboBoxBaud->setInsertPolicy(QComboBox::NoInsert);
-    ComboBoxBaud->resize(81, 21);
-    // The boxes are narrow: keep the start of the chosen text in view, not its end.
-    for (QComboBox* box : {ComboBoxCom, ComboBoxBaud})
-        connect(box, &QComboBox::currentIndexChanged, box,
-                [box] { box->lineEdit()->setCursorPosition(0); });
-
-    ButtonOn = pictureButton(client, "ButtonOn", "Logger &on", ButtonPicture::LoggerOn, 24, 89);
-    ButtonOff = pictureButton(client, "ButtonOff", "Logger o&ff", ButtonPicture::LoggerOff, 24, 89);
-    ButtonBAT =
-        pictureButton(client, "ButtonBAT", "Logger &Status lesen", ButtonPicture::Status, 136, 129);
-    ButtonStart = pictureButton(client, "ButtonStart", "Logger &Tracks lesen",
-                                ButtonPicture::ReadTracks, 136, 129);
-    ButtonSet = pictureButton(client, "ButtonSet", "Logger &einstellen",
-                              ButtonPicture::LoggerSettings, 296, 129);
-    ButtonDel = pictureButton(client, "ButtonDel", "Logger Trk &löschen",
-                              ButtonPicture::DeleteTracks, 296, 129);
-    ButtonAuswertung = pictureButton(client, "ButtonAuswertung", "&igc-Datei speichern",
-                                     ButtonPicture::TrackList, 0, 129);
-    ButtonFertig = pictureButton(client, "ButtonFertig", "Fertig", ButtonPicture::Done, 0, 80);
-    ButtonFertig->move(0, 136);
-    OKButton = pictureButton(client, "OKButton", "&Schließen", ButtonPicture::Close, 0, 80);
-    ButtonOn->hide();
-    ButtonBAT->hide();
-    ButtonSet->hide();
-    ButtonDel->hide();
-    ButtonAuswertung->hide();
-    ButtonFertig->hide();
-
-    CheckListBoxTrack = new QListWidget(client);
-    CheckListBoxTrack->setObjectName("CheckListBoxTrack");
-    CheckListBoxTrack->setGeometry(0, 16, 353, 145);
-    CheckListBoxTrack->hide();
-
-    CheckBoxNamen = new QCheckBox(
-        "Übernehmen von Pilotennamen, Glider-Typ und Glider-ID aus dem Quendarix", client);
-    CheckBoxNamen->setObjectName("CheckBoxNamen");
-    CheckBoxNamen->setChecked(true);
-    CheckBoxNamen->setGeometry(40, 184, 673, 17);
-    CheckBoxNamen->hide();
-
-    Memo2 = new QPlainTextEdit(client);
-    Memo2->setObjectName("Memo2");
-    Memo2->setReadOnly(true);
-    Memo2->setFrameShape(QFrame::NoFrame);
-    QPalette warning = Memo2->palette();
-    warning.setColor(QPalette::Base, warning.color(QPalette::Window));
-    warning.setColor(QPalette::Text, Qt::red);
-    Memo2->setPalette(warning);
-    Memo2->setPlainText(
-        "Achtung: Wenn man diese Namen nicht übernimmt, so wird der G-Record des Quendarixs "
-        "durch einen G-Record von Valdorine\n"
-        "ersetzt. Dies ist für den OLC 2004 des DHV regelkonform. Strengere "
-        "Dokumentationsanforderungen können dadurch eventuell\n"
-        "verletzt und in der Folge die Dokumentation ungültig werden.");
-    Memo2->setGeometry(56, 200, 625, 57);
-    Memo2->hide();
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName("Timer1");
-    Timer1->setInterval(kDownloadWaitMs);
-
-    const auto on = [this](auto* sender, auto signal, auto handler) {
-        connect(sender, signal, this, guarded(context_, [this, handler] { (this->*handler)(); }));
-    };
-    on(ComboBoxCom, &QComboBox::activated, &TZelmor::ComChange);
-    on(ComboBoxBaud, &QComboBox::activated, &TZelmor::ComboBoxBaudClick);
-    on(ButtonOn, &QPushButton::clicked, &TZelmor::ButtonOnClick);
-    on(ButtonOff, &QPushButton::clicked, &TZelmor::ButtonOffClick);
-    on(ButtonBAT, &QPushButton::clicked, &TZelmor::ButtonBATClick);
-    on(ButtonStart, &QPushButton::clicked, &TZelmor::ButtonStartClick);
-    on(ButtonDel, &QPushButton::clicked, &TZelmor::ButtonDelClick);
-    on(ButtonSet, &QPushButton::clicked, &TZelmor::ButtonSetClick);
-    on(Timer1, &QTimer::timeout, &TZelmor::Auswerten);
-    connect(OKButton, &QPushButton::clicked, this, &QWidget::close);
-}
-
-// ---- helpers ----
-
-QString TZelmor::translated(const QString& text) const {
-    return Translate(context_.state().language.name, text);
-}
-
-void TZelmor::setPanel(int index, const QString& text) {
-    panels_[index]->setText(text);
-}
-
-void TZelmor::setCaption(QLabel* label, const QString& text) {
-    label->setText(text);
-    label->adjustSize();  // labels size themselves to their caption
-}
-
-void TZelmor::memoFont8() {
-    QFont f = Memo1->font();
-    f.setPointSize(8);
-    Memo1->setFont(f);
-}
-
-void TZelmor::appendMemoText(const QString& piece) {
-    QTextCursor cursor(Memo1->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(piece);
-}
-
-void TZelmor::addMemoLine(const QString& line) {
-    const QString text = Memo1->toPlainText();
-    appendMemoText((text.isEmpty() || text.endsWith('\n') ? QString() : QString("\n")) + line +
-                   "\n");
-}
-
-void TZelmor::setCommandButtonsVisible(bool visible) {
-    for (QPushButton* button : {ButtonOn, ButtonOff, ButtonBAT, ButtonStart, ButtonSet, ButtonDel})
-        button->setVisible(visible);
-}
-
-void TZelmor::placeLabel3() {
-    Label3->move(OKButton->x() + ComboBoxCom->width() - Label3->width(), Label3->y());
-}
-
-void TZelmor::send(std::string_view sentence) {
-    ComPort1.WriteText(std::string(sentence));  // the result is not examined
+TZelmor::~TZelmor() {
+    session_.reset();  // the port's threads stop while the controls are whole
 }
 
 // ---- window events ----
@@ -410,7 +248,7 @@ void TZelmor::FormShow() {
 
     ComChange();
 
-    exchange_.setDataflashUsed(0);
+    session_->exchange().setDataflashUsed(0);
     setCaption(Label1, "");
 
     panelTitles_ = {translated("Bytes im Puffer"), translated("Bytes empfangen"),
@@ -418,48 +256,23 @@ void TZelmor::FormShow() {
     for (int i = 0; i < 3; ++i) setPanel(i, panelTitles_[i]);
 }
 
-void TZelmor::FormResize() {
-    const int W = width();
-    const int H = height();
-    Memo1->setGeometry(16, 8, W - 32, H - 250);
-    const int memoBottom = Memo1->y() + Memo1->height();
-    ProgressBar1->setGeometry(Memo1->x(), memoBottom + 8, Memo1->width(), 17);
-    Label2->move(20, memoBottom + 16);
-    Label1->move(20, Label2->y() + 20);
-    ButtonOff->move(ButtonOff->x(), H - 56);
-    ButtonOn->move(ButtonOn->x(), ButtonOff->y() - 35);
-    ButtonBAT->move(ButtonBAT->x(), ButtonOn->y());
-    ButtonDel->move(ButtonDel->x(), ButtonOn->y());
-    for (QPushButton* button : {ButtonStart, ButtonSet, OKButton, ButtonAuswertung})
-        button->move(button->x(), ButtonOff->y());
-    OKButton->move(W - OKButton->width() - 16, OKButton->y());
-    ButtonAuswertung->move(OKButton->x() - ButtonAuswertung->width() - 16, ButtonAuswertung->y());
-    ButtonFertig->move(W - ButtonFertig->width() - 16, ButtonFertig->y());
-    CheckListBoxTrack->move(ButtonFertig->x() - CheckListBoxTrack->width() - 16,
-                            CheckListBoxTrack->y());
-    ComboBoxCom->move(W - ComboBoxCom->width() - 16, OKButton->y() - ComboBoxCom->height() - 16);
-    ComboBoxBaud->move(W - ComboBoxBaud->width() - 16,
-                       ComboBoxCom->y() - ComboBoxBaud->height() - 8);
-    Label3->move(Label3->x(), ComboBoxCom->y() + 4);
-    placeLabel3();
-}
-
 void TZelmor::FormClose() {
-    if (ComPort1.IsOpen()) ComPort1.Close();
+    session_->close();
 }
 
 // ---- port and speed choice ----
 
 void TZelmor::ComChange() {
-    if (ComPort1.IsOpen()) {
-        ComPort1.Close();
+    TComPort& port = session_->port();
+    if (port.IsOpen()) {
+        port.Close();
         Delay(kPauseAfterClose);
     }
     try {
-        const int port = ComboBoxCom->currentIndex();
-        ComPort1.setPortNum(port);
-        context_.settings().writeInteger(kSubkey, "COM Port", port);
-        ComPort1.Open();
+        const int number = ComboBoxCom->currentIndex();
+        port.setPortNum(number);
+        context_.settings().writeInteger(kSubkey, "COM Port", number);
+        port.Open();
         setCommandButtonsVisible(true);
     } catch (const std::exception&) {
         // Not shown: the red "COM ???" says that the port cannot be used.
@@ -474,7 +287,7 @@ void TZelmor::ComChange() {
     palette.setColor(QPalette::Text, colour);
     palette.setColor(QPalette::ButtonText, colour);
     ComboBoxCom->setPalette(palette);
-    if (ComPort1.IsOpen()) ComPort1.Close();
+    session_->close();
     Delay(kPauseAfterClose);
 }
 
@@ -492,21 +305,13 @@ void TZelmor::ComboBoxBaudClick() {
 // ---- the commands ----
 
 void TZelmor::checkCOM() {
-    exchange_.prepareCommand();
-    if (ComPort1.IsOpen()) return;
-    ComPort1.Open();
-    send(kPortGreeting);
-    ComboBoxCom->hide();
-    setCaption(Label3, translated("Verbunden mit") + " " + ComboBoxCom->currentText());
-    Label3->show();
-    placeLabel3();
+    session_->prepareLink();
 }
 
 void TZelmor::ButtonDisable() {
     for (QPushButton* button :
          {ButtonDel, ButtonStart, ButtonBAT, ButtonAuswertung, ButtonSet, ButtonOn, ButtonOff})
         button->hide();
-    Timer1->start();
     Label2->hide();
     ComboBoxBaud->hide();
 }
@@ -521,9 +326,8 @@ void TZelmor::Startlesen() {
 }
 
 void TZelmor::RcvBaud() {
-    Delay(kSpeedSwitchPauseMs);
-    if (const auto baud = downloadBaud(ComboBoxBaud->currentIndex()))
-        ComPort1.setBaudrate(comBaudrate(*baud));
+    session_->setSpeedIndex(ComboBoxBaud->currentIndex());
+    session_->switchToDownloadSpeed();
 }
 
 void TZelmor::ButtonBATClick() {
@@ -531,20 +335,13 @@ void TZelmor::ButtonBATClick() {
     ButtonStart->setEnabled(false);
     ButtonSet->setEnabled(false);
     ButtonDel->setEnabled(false);
-    checkCOM();
-    Timer1->setInterval(kStatusWaitMs);
-    send(kCommandStatus);
-    Startlesen();
+    session_->start(LoggerCommand::Status);
 }
 
 void TZelmor::ButtonStartClick() {
     memoFont8();
-    checkCOM();
-    Timer1->setInterval(kDownloadWaitMs);
-    exchange_.setDownloadMode();
-    Startlesen();
-    send(downloadCommand(ComboBoxBaud->currentIndex()));
-    RcvBaud();
+    session_->setSpeedIndex(ComboBoxBaud->currentIndex());
+    session_->start(LoggerCommand::Download);
 }
 
 void TZelmor::ButtonDelClick() {
@@ -553,32 +350,25 @@ void TZelmor::ButtonDelClick() {
             this, translated("Löschen bestätigen"),
             translated("Sollen alle Trackdaten im Logger wirklich gelöscht werden") + "?"))
         return;
-    checkCOM();
-    send(kCommandDelete);
-    Timer1->setInterval(kDeleteWaitMs);
-    Memo1->clear();
-    ButtonDisable();
-    setPanel(0, "Warten auf Antwort von Quendarix");
+    session_->start(LoggerCommand::Delete);
 }
 
 void TZelmor::ButtonOnClick() {
-    checkCOM();
+    session_->start(LoggerCommand::On);
     memoFont8();
     Memo1->setPlainText("Schalte Quendarix ein / Reset\n");
-    send(kCommandOn);
 }
 
 void TZelmor::ButtonOffClick() {
-    checkCOM();
+    session_->start(LoggerCommand::Off);
     memoFont8();
     Memo1->setPlainText("Schalte Quendarix aus");
-    send(kCommandOff);
 }
 
 void TZelmor::ButtonSetClick() {
     memoFont8();
     // The settings dialog opens the same device through a port of its own.
-    if (ComPort1.IsOpen()) ComPort1.Close();
+    session_->close();
     Delay(kPauseAfterClose);
     {
         TSetQVD dialog(context_);
@@ -590,101 +380,29 @@ void TZelmor::ButtonSetClick() {
 // ---- receiving and evaluating ----
 
 void TZelmor::ComPort1RxChar(int /*count*/) {
-    using clock = std::chrono::steady_clock;
-    Timer1->stop();
-    auto lastReceive = clock::now();
-    do {
-        const std::string piece = ComPort1.ReadText();
-        QCoreApplication::processEvents();
-        if (piece.empty()) {
-            std::this_thread::sleep_for(kCollectPollInterval);
-            continue;
-        }
-        lastReceive = clock::now();
-        exchange_.receive(piece);
-        setPanel(0, panelTitles_[0] + ": " + QString::number(piece.size()));
-        setPanel(1, panelTitles_[1] + ": " + QString::number(exchange_.receiveBuffer().size()));
-        if (exchange_.dataflashUsed() > 0) {
-            ProgressBar1->show();
-            if (exchange_.downloadMode())
-                ProgressBar1->setValue(static_cast<int>(
-                    std::min<std::int64_t>(100, downloadProgress(exchange_.receiveBuffer().size(),
-                                                                 exchange_.dataflashUsed()))));
-        }
-    } while (clock::now() - lastReceive <= kQuietTime);
-    Auswerten();
+    session_->collectAnswer();
 }
 
 void TZelmor::Auswerten() {
-    setPanel(0, panelTitles_[0] + ": 0");
-    ProgressBar1->show();
-    Timer1->stop();
-    Timer1->setInterval(kDownloadWaitMs);
-    bool deviceFailed = false;
-    try {
-        ComPort1.setBaudrate(TComBaudrate::br4800);
-    } catch (const EComPortError&) {
-        // The device is gone (unplugged in mid-answer): what came is still evaluated.
-        deviceFailed = true;
-    }
-
-    bool discarded = false;
-    if (exchange_.receiveBuffer().empty()) {
-        Memo1->setPlainText(translated("Quendarix antwortet nicht") + "!!!\n");
-    } else if (deviceFailed && exchange_.downloadMode()) {
-        // A track memory cut off by a hang-up is no download: the line buffer keeps the last
-        // complete answer, and the way to its track list stays open as it was.
-        Memo1->setPlainText(
-            translated("Übertragung unterbrochen, unvollständige Tracks verworfen") + "!!!\n");
-        ButtonAuswertung->setVisible(linesFromDownload_ && lineCount() >= kTrackSplitMinimumLines);
-        discarded = true;
-    } else {
-        if (exchange_.downloadMode()) {
-            const int k = displayDecimation(exchange_.receiveBuffer().size());
-            if (k > 1) {
-                setCaption(Label2, translated("nur jeder") + " " + QString::number(k) + ". " +
-                                       translated("B-Record wird hier angezeigt") + "!");
-                Label2->show();
-            }
-        }
-        Display display(*this);
-        Exchange::Result result{};
-        linesFromDownload_ = exchange_.downloadMode();  // the evaluation writes the lines
-        try {
-            result = exchange_.evaluate(display);
-        } catch (...) {
-            display.finish();  // what was taken so far stays visible
-            throw;
-        }
-        display.finish();
-        if (result.mode == Exchange::Mode::Download)
-            ButtonAuswertung->setVisible(result.lineCount >= kTrackSplitMinimumLines);
-    }
-
-    for (QPushButton* button : {ButtonDel, ButtonStart, ButtonBAT, ButtonSet, ButtonOn, ButtonOff})
-        button->show();
-    ComboBoxBaud->show();
-    ProgressBar1->hide();
-    if (deviceFailed) linkLost(discarded);
+    session_->finishAnswer();
 }
 
 void TZelmor::ComPort1Error(int errors) {
-    if (testFlag_) {
-        QString panel;
-        for (const auto& entry : kPortErrorTexts) {
-            if (!(errors & entry.flag)) continue;
-            addMemoLine(entry.text);
-            panel += "   " + QString(entry.text);
-        }
-        setPanel(2, panel);
+    session_->lineError(errors);
+}
+
+void TZelmor::showLineErrors(int errors) {
+    if (!testFlag_) return;
+    QString panel;
+    for (const auto& entry : kPortErrorTexts) {
+        if (!(errors & entry.flag)) continue;
+        addMemoLine(entry.text);
+        panel += "   " + QString(entry.text);
     }
-    // The component reports a device that hung up (a USB adapter pulled out) this way.
-    if ((errors & CE_IOE) && ComPort1.IsOpen()) linkLost();
+    setPanel(2, panel);
 }
 
 void TZelmor::linkLost(bool downloadDiscarded) {
-    // The next command opens the port afresh and reports if the device is still missing.
-    if (ComPort1.IsOpen()) ComPort1.Close();
     const QString consequence =
         downloadDiscarded ? translated(
                                 "die unvollständig empfangenen Tracks wurden verworfen, die zuvor "

@@ -1,19 +1,20 @@
 #pragma once
 // The main window: the program's console for the logger. It chooses the COM port and the
-// download speed, sends the logger's commands, collects and evaluates the answers (the
-// evaluation itself is the Qt-free Exchange), and shows or hides its controls according
-// to where the user is in the workflow.
+// download speed, runs the logger's commands through the exchange session (which owns the
+// port, collects and evaluates the answers), shows what the session reports, and shows or
+// hides its controls according to where the user is in the workflow. The controls and
+// their layout are built in TZelmorControls.cpp, the handlers live in TZelmor.cpp.
 #include <QMainWindow>
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
-#include "logger/Exchange.h"
+#include "logger/ExchangeSession.h"
 #include "logger/TrackSelection.h"
 #include "logger/TrackSplit.h"
-#include "serial/TComPort.h"
 
 class QCheckBox;
 class QComboBox;
@@ -23,7 +24,6 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QStatusBar;
-class QTimer;
 
 namespace qr {
 
@@ -47,6 +47,8 @@ public:
     void ButtonStartClick();
     void ButtonDelClick();
     void ButtonSetClick();
+    // The port's events and the answer timer's tick go to the exchange session, which
+    // reports back to the window; these run the same steps when called directly.
     void ComPort1Error(int errors);
     // Collects an answer until the line has been quiet, then evaluates it.
     void ComPort1RxChar(int count);
@@ -55,8 +57,8 @@ public:
 
     // Steps of the commands.
     void checkCOM();       // prepares the link; opens the port when it is closed
-    void Startlesen();     // clears the display and starts the wait for the answer
-    void ButtonDisable();  // hides the command controls and starts the answer timer
+    void Startlesen();     // clears the display for the answer that is awaited
+    void ButtonDisable();  // hides the command controls while an answer is awaited
     void RcvBaud();        // switches the port to the chosen download speed
 
     // The track list (TZelmorTracks.cpp).
@@ -72,12 +74,13 @@ public:
 
     // What the track split and the IGC file writer read: lines 1 to lineCount() of the
     // last evaluated answer, with the logger's A records rewritten to begin with "AXVN ".
-    const LineBuffer& lineBuffer() const { return exchange_.lineBuffer(); }
-    int lineCount() const { return exchange_.lineBuffer().count(); }
-    int dataflashUsed() const { return exchange_.dataflashUsed(); }
+    const LineBuffer& lineBuffer() const { return session_->exchange().lineBuffer(); }
+    int lineCount() const { return session_->exchange().lineBuffer().count(); }
+    int dataflashUsed() const { return session_->exchange().dataflashUsed(); }
     // The exchange state (receive buffer, mode flag, dataflash-used value, line buffer).
-    Exchange& exchange() { return exchange_; }
-    TComPort& comPort() { return ComPort1; }
+    Exchange& exchange() { return session_->exchange(); }
+    TComPort& comPort() { return session_->port(); }
+    ExchangeSession& session() { return *session_; }
     bool testFlag() const { return testFlag_; }
 
     // The most text Memo1 takes before a download display starts it afresh.
@@ -89,7 +92,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    class Display;
+    class SessionView;
 
     void createControls();
     QString translated(const QString& text) const;
@@ -102,19 +105,18 @@ private:
     void addMemoLine(const QString& line);
     void setCommandButtonsVisible(bool visible);
     void placeLabel3();
-    void send(std::string_view sentence);
-    // The device went away: close the port and tell the user (also that a download cut off
-    // by it was thrown away).
-    void linkLost(bool downloadDiscarded = false);
+    // The device went away (the session has closed the port): tell the user, also that a
+    // download cut off by it was thrown away.
+    void linkLost(bool downloadDiscarded);
+    // What the window shows of a port's line errors (with the "Test" setting only).
+    void showLineErrors(int errors);
     void connectTrackList();
     void connectWriter();
 
     AppContext& context_;
     bool shownOnce_ = false;
     bool testFlag_ = false;
-    bool linesFromDownload_ = false;  // the line buffer holds a download, not a status answer
     std::array<QString, 3> panelTitles_;
-    Exchange exchange_;
     TrackList tracks_;  // first A record, USB flag and start table of the last track list
     std::function<void(const std::string&)> signer_;  // empty: the program's signer
 
@@ -140,9 +142,11 @@ private:
     QListWidget* CheckListBoxTrack = nullptr;
     QCheckBox* CheckBoxNamen = nullptr;
     QPlainTextEdit* Memo2 = nullptr;
-    QTimer* Timer1 = nullptr;
+    // The session reports here; it owns ComPort1 and the answer timer Timer1 (a child of
+    // the session, itself a child of the window).
+    std::unique_ptr<SessionView> view_;
     // Declared last: destroyed first, so that no handler runs on half-destroyed controls.
-    TComPort ComPort1;
+    std::unique_ptr<ExchangeSession> session_;
 };
 
 }  // namespace qr

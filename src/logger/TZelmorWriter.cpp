@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "app/AppContext.h"
+#include "common/QtLatin1.h"
 #include "dialogs/TFormIGCKonfig.h"
 #include "igc/IgcWriter.h"
 #include "igc/uGRecDSA.h"
@@ -17,14 +18,9 @@ namespace qr {
 
 namespace {
 
-// The user's regional formats as the 8-bit text that goes into the file.
-std::string latin1(const std::string& utf8) {
-    return QString::fromStdString(utf8).toLatin1().toStdString();
-}
-
 // The header dialog keeps the folder as 8-bit text; the file system wants its own bytes.
 std::string fileSystemPath(const std::string& latin1Path) {
-    return QFile::encodeName(QString::fromLatin1(latin1Path.c_str())).toStdString();
+    return QFile::encodeName(fromLatin1Bytes(latin1Path)).toStdString();
 }
 
 }  // namespace
@@ -75,8 +71,12 @@ void TZelmor::ButtonFertigClick() {
     request.header = state.igcHeader;
     request.header.saveDirectory = fileSystemPath(state.igcHeader.saveDirectory);
     request.applicationTitle = context_.title();
-    request.shortDate = [](TDateTime value) { return latin1(regionalShortDate(value)); };
-    request.longTime = [](TDateTime value) { return latin1(regionalLongTime(value)); };
+    request.shortDate = [](TDateTime value) {
+        return toLatin1Bytes(QString::fromStdString(regionalShortDate(value)));
+    };
+    request.longTime = [](TDateTime value) {
+        return toLatin1Bytes(QString::fromStdString(regionalLongTime(value)));
+    };
     request.signer = signer_ ? signer_ : [](const std::string& path) { SignIgcFile(path); };
     const std::string path = writeIgcFile(request);
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <string>
 
-#include "app/DateTime.h"
+#include "common/DateTime.h"
 #include "logger/TrackSplit.h"
 
 namespace qr {

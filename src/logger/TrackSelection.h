@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DateTime.h"
+#include "common/DateTime.h"
 
 namespace qr {
 

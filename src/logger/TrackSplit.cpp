@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/NumberConversion.h"
-#include "app/Text.h"
+#include "common/NumberConversion.h"
+#include "common/Text.h"
 
 namespace qr {
 

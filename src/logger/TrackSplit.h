@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/DateTime.h"
-#include "app/Errors.h"
+#include "common/DateTime.h"
+#include "common/Errors.h"
 
 namespace qr {
 

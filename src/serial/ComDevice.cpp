@@ -99,34 +99,31 @@ EComPortError openError(const std::string& path, const std::string& displayName,
 
 ComDevice::ComDevice(const std::string& path, const std::string& displayName) {
     if (path.empty()) throw openError(path, displayName, ENOENT);
-    fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd_ < 0) throw openError(path, displayName, errno);
+    fd_.reset(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd_) throw openError(path, displayName, errno);
     int code = 0;
-    if (!::isatty(fd_)) {
+    if (!::isatty(fd_.get())) {
         code = ENOTTY;
-    } else if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    } else if (::flock(fd_.get(), LOCK_EX | LOCK_NB) != 0) {
         // Another program holds the device: the same as a busy port.
         code = errno == EWOULDBLOCK ? EBUSY : errno;
-    } else if (::ioctl(fd_, TIOCEXCL) != 0) {
+    } else if (::ioctl(fd_.get(), TIOCEXCL) != 0) {
         code = errno;
     }
     if (code != 0) {
-        ::close(fd_);
-        fd_ = -1;
+        fd_.reset();
         throw openError(path, displayName, code);
     }
 }
 
 ComDevice::~ComDevice() {
-    if (fd_ >= 0) {
-        (void)::ioctl(fd_, TIOCNXCL);
-        ::close(fd_);  // releases the lock too
-    }
+    if (fd_) (void)::ioctl(fd_.get(), TIOCNXCL);
+    // fd_ closes after this, which releases the lock too.
 }
 
 void ComDevice::apply(const LineSettings& s) {
     struct termios tio {};
-    if (::tcgetattr(fd_, &tio) != 0) throwDcbError(errno);
+    if (::tcgetattr(fd_.get(), &tio) != 0) throwDcbError(errno);
     ::cfmakeraw(&tio);
     tio.c_cflag |= CLOCAL | CREAD;
     tio.c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS);
@@ -179,25 +176,25 @@ void ComDevice::apply(const LineSettings& s) {
     // the input runs at the output speed.
     tio.c_cflag &= ~CIBAUD;
     if (::cfsetspeed(&tio, standard ? standard : B38400) != 0) throwDcbError(errno);
-    if (::tcsetattr(fd_, TCSANOW, &tio) != 0) throwDcbError(errno);
+    if (::tcsetattr(fd_.get(), TCSANOW, &tio) != 0) throwDcbError(errno);
     if (!standard) {
-        if (const int code = setLineSpeed(fd_, s.bitsPerSecond)) throwDcbError(code);
+        if (const int code = setLineSpeed(fd_.get(), s.bitsPerSecond)) throwDcbError(code);
     }
     if (s.dtr != TComDtrControl::dtrHandshake)
-        setModemLine(fd_, TIOCM_DTR, s.dtr == TComDtrControl::dtrEnabled);
+        setModemLine(fd_.get(), TIOCM_DTR, s.dtr == TComDtrControl::dtrEnabled);
     if (s.rts == TComRtsControl::rtsDisabled || s.rts == TComRtsControl::rtsEnabled)
-        setModemLine(fd_, TIOCM_RTS, s.rts == TComRtsControl::rtsEnabled);
+        setModemLine(fd_.get(), TIOCM_RTS, s.rts == TComRtsControl::rtsEnabled);
 }
 
 int ComDevice::inputCount() const {
     int count = 0;
-    if (::ioctl(fd_, FIONREAD, &count) != 0) return -1;
+    if (::ioctl(fd_.get(), FIONREAD, &count) != 0) return -1;
     return count;
 }
 
 bool ComDevice::errorCounts(LineErrorCounts& counts) const {
     struct serial_icounter_struct ic {};
-    if (::ioctl(fd_, TIOCGICOUNT, &ic) != 0) return false;
+    if (::ioctl(fd_.get(), TIOCGICOUNT, &ic) != 0) return false;
     counts = {ic.frame, ic.overrun, ic.parity, ic.brk, ic.buf_overrun};
     return true;
 }

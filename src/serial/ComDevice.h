@@ -3,6 +3,7 @@
 // count and its line-error counters. Plain POSIX; every failure is an EComPortError.
 #include <string>
 
+#include "common/UniqueFd.h"
 #include "serial/TComPort.h"
 
 namespace qr::serial {
@@ -35,7 +36,7 @@ public:
     ComDevice(const ComDevice&) = delete;
     ComDevice& operator=(const ComDevice&) = delete;
 
-    int fd() const { return fd_; }
+    int fd() const { return fd_.get(); }
 
     // Raw 8-bit line with the given settings; throws "Error writing dcb (%d), %s".
     void apply(const LineSettings& settings);
@@ -47,7 +48,7 @@ public:
     bool errorCounts(LineErrorCounts& counts) const;
 
 private:
-    int fd_ = -1;
+    UniqueFd fd_;
 };
 
 // CE_* flags for the counters that grew from before to after.

@@ -7,10 +7,10 @@
 #include <string>
 #include <thread>
 
+#include "common/UniqueFd.h"
 #include "serial/ComDevice.h"
 #include "serial/HandOff.h"
 #include "serial/TComPort.h"
-#include "serial/UniqueFd.h"
 
 namespace qr {
 
@@ -31,6 +31,7 @@ struct TCustomComPort::Impl {
                              TComLineEvent::ceTxEmpty};
     int portNum = 0;
     std::string deviceName = "COM%d";
+    DeviceResolver deviceResolver;  // empty: the default resolver
     TThreadPriority eventPriority = TThreadPriority::tpNormal;
     TThreadPriority writePriority = TThreadPriority::tpHighest;
     bool directWrite = false;
@@ -47,8 +48,8 @@ struct TCustomComPort::Impl {
     std::size_t readSize = 4096;
     std::size_t writeSize = 2048;
     int eventMask = 0;
-    serial::UniqueFd stopFd;    // readable from the moment Close begins
-    serial::UniqueFd rxWakeFd;  // the input queue has room again, or the device failed
+    UniqueFd stopFd;    // readable from the moment Close begins
+    UniqueFd rxWakeFd;  // the input queue has room again, or the device failed
     bool closing = false;
     bool destroying = false;
 
@@ -86,7 +87,7 @@ struct TCustomComPort::Impl {
     void receiveLoop(std::stop_token stop, TThreadPriority priority);
     void writeLoop(std::stop_token stop, TThreadPriority priority);
     void dispatch(int events);
-    static void wake(const serial::UniqueFd& fd);
+    static void wake(const UniqueFd& fd);
 };
 
 // Hands an exception that left a handler to the reporter (TCustomComPort::setExceptionReporter).

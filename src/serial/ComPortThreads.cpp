@@ -21,7 +21,7 @@ void setThreadPriority(TThreadPriority priority) {
     (void)::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), nice);
 }
 
-void drain(const serial::UniqueFd& fd) {
+void drain(const UniqueFd& fd) {
     std::uint64_t value = 0;
     (void)!::read(fd.get(), &value, sizeof value);
 }

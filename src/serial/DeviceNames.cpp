@@ -1,7 +1,6 @@
 // How "COM n" becomes a device path on this platform.
-#include <QString>
+#include <mutex>
 
-#include "app/SettingsStore.h"
 #include "serial/PortNames.h"
 #include "serial/TComPort.h"
 
@@ -29,19 +28,27 @@ std::string formatDeviceName(const std::string& pattern, int number) {
     return out;
 }
 
-std::string resolveDevicePath(const std::string& formattedName) {
-    return resolvePortName(formattedName, [](const std::string& name) -> std::string {
-        try {
-            // Read afresh: the simulator or the user may have changed the table meanwhile.
-            SettingsStore store;
-            const QString path =
-                store.readString("Ports", QString::fromLatin1(name.c_str()), QString());
-            return path.toLocal8Bit().toStdString();
-        } catch (const std::exception&) {
-            // A value that is not a text, or a store that cannot be read: the default table.
-            return {};
-        }
-    });
+namespace {
+
+std::mutex defaultResolverMutex;
+DeviceResolver defaultResolver;
+
+}  // namespace
+
+void TCustomComPort::setDefaultDeviceResolver(DeviceResolver resolver) {
+    std::lock_guard lock(defaultResolverMutex);
+    defaultResolver = std::move(resolver);
+}
+
+std::string resolveDevicePath(const std::string& formattedName, const DeviceResolver& resolver) {
+    if (!formattedName.empty() && formattedName.front() == '/') return formattedName;
+    if (resolver) return resolver(formattedName);
+    DeviceResolver fallback;
+    {
+        std::lock_guard lock(defaultResolverMutex);
+        fallback = defaultResolver;
+    }
+    return fallback ? fallback(formattedName) : defaultDevicePath(formattedName);
 }
 
 }  // namespace qr

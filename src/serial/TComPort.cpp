@@ -38,8 +38,8 @@ void reportHandlerException(std::exception_ptr error) {
             app, [error] { std::rethrow_exception(error); }, Qt::QueuedConnection);
 }
 
-serial::UniqueFd makeEventFd() {
-    serial::UniqueFd fd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
+UniqueFd makeEventFd() {
+    UniqueFd fd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
     if (!fd)
         throw EComPortError(" Error setting EventMask (" + std::to_string(errno) + "), " +
                             serial::errorText(errno));
@@ -47,6 +47,10 @@ serial::UniqueFd makeEventFd() {
 }
 
 }  // namespace
+
+void TCustomComPort::setDeviceResolver(DeviceResolver resolver) {
+    impl_->deviceResolver = std::move(resolver);
+}
 
 void TCustomComPort::setExceptionReporter(ExceptionReporter report) {
     std::lock_guard lock(reporterMutex);
@@ -72,7 +76,7 @@ void TCustomComPort::Open() {
     Impl& d = *impl_;
     if (d.device) throw EComPortError(kWhileOpen);
     const std::string name = FormattedName();
-    const std::string path = resolveDevicePath(name);
+    const std::string path = resolveDevicePath(name, d.deviceResolver);
     const std::string display = path.empty() || path == name ? name : name + " (" + path + ")";
 
     auto device = std::make_unique<serial::ComDevice>(path, display);  // throws
@@ -214,7 +218,7 @@ void reportComPortHandlerException(std::exception_ptr error) {
     reportHandlerException(error);
 }
 
-void TCustomComPort::Impl::wake(const serial::UniqueFd& fd) {
+void TCustomComPort::Impl::wake(const UniqueFd& fd) {
     if (!fd) return;
     const std::uint64_t one = 1;
     (void)!::write(fd.get(), &one, sizeof one);

@@ -20,6 +20,10 @@
 
 namespace qr {
 
+// Turns a formatted device name ("COM3") into a device path; the empty text for none.
+// The component reads no settings: whoever creates ports decides where the names lead.
+using DeviceResolver = std::function<std::string(const std::string& formattedName)>;
+
 // Every failure of the component, with its English text.
 class EComPortError : public std::runtime_error {
 public:
@@ -330,6 +334,13 @@ public:
     using ExceptionReporter = std::function<void(std::exception_ptr)>;
     static void setExceptionReporter(ExceptionReporter reporter);
 
+    // How this port's formatted name becomes a device path on each Open; empty: the
+    // process's default resolver.
+    void setDeviceResolver(DeviceResolver resolver);
+    // The resolver of ports that have none of their own. Without one, the default mapping
+    // (defaultDevicePath). The program installs the one of its settings at start-up.
+    static void setDefaultDeviceResolver(DeviceResolver resolver);
+
     // The line settings changed: re-applied at once to an open device (used by the
     // settings groups).
     void settingsChanged();
@@ -344,11 +355,15 @@ public:
     using TCustomComPort::TCustomComPort;
 };
 
-// The formatted device name ("COM3") resolved to a device path: the "Ports" entry of the
-// settings store, else COM1-4 /dev/ttyUSB0-3, COM5-8 /dev/ttyACM0-3, COM9-20 /dev/ttyS0-11.
-// A name that is itself a path ("/dev/ttyUSB0") stays as it is; any other name resolves
-// to the empty text (no device).
-std::string resolveDevicePath(const std::string& formattedName);
+// The default mapping of formatted names to device paths: COM1-4 /dev/ttyUSB0-3,
+// COM5-8 /dev/ttyACM0-3, COM9-20 /dev/ttyS0-11; any other name has no device (empty text).
+std::string defaultDevicePath(const std::string& formattedName);
+
+// The formatted device name ("COM3") resolved to a device path. A name that is itself a
+// path ("/dev/ttyUSB0") stays as it is; any other goes to the resolver given (or, without
+// one, the process's default resolver, see TCustomComPort::setDefaultDeviceResolver).
+std::string resolveDevicePath(const std::string& formattedName,
+                              const DeviceResolver& resolver = {});
 
 // DeviceName with its placeholder filled ("COM%d", 3 -> "COM3"; "%%" is a percent sign).
 std::string formatDeviceName(const std::string& pattern, int number);

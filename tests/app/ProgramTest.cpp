@@ -31,7 +31,8 @@ TEST(Program, CreatesTheWindowsInOrderAndEndsWhenTheMainWindowCloses) {
         EXPECT_EQ(order[2]->objectName(), "SetQVD");
         EXPECT_EQ(order[0]->windowTitle(), "Quendarix Reader Vers. 1.1");
         EXPECT_EQ(order[1]->windowTitle(), "Angaben zur IGC-Datei    Quendarix-reader");
-        EXPECT_EQ(order[2]->windowTitle(), "Quendarix Einstellungen vornehmen für Quendarix-reader");
+        EXPECT_EQ(order[2]->windowTitle(),
+                  "Quendarix Einstellungen vornehmen für Quendarix-reader");
 
         bool checked = false;
         QTimer::singleShot(0, [&] {
@@ -48,7 +49,8 @@ TEST(Program, CreatesTheWindowsInOrderAndEndsWhenTheMainWindowCloses) {
         EXPECT_TRUE(checked);
         // The hidden two were never shown.
         EXPECT_FALSE(program.permanentHeaderDialog().testAttribute(Qt::WA_WState_ExplicitShowHide));
-        EXPECT_FALSE(program.permanentSettingsDialog().testAttribute(Qt::WA_WState_ExplicitShowHide));
+        EXPECT_FALSE(
+            program.permanentSettingsDialog().testAttribute(Qt::WA_WState_ExplicitShowHide));
     }
     EXPECT_EQ(status, 0);
     EXPECT_TRUE(prompts.errors.isEmpty());
@@ -60,9 +62,9 @@ TEST(ErrorReporting, AGuardedHandlerReportsAndTheProgramGoesOn) {
     QPushButton button;
     int clicks = 0;
     QObject::connect(&button, &QPushButton::clicked, &button, guarded(context, [&] {
-                         ++clicks;
-                         if (clicks == 1) throw std::runtime_error("Erster Klick ging schief");
-                     }));
+        ++clicks;
+        if (clicks == 1) throw std::runtime_error("Erster Klick ging schief");
+    }));
     button.click();
     button.click();
     EXPECT_EQ(clicks, 2);

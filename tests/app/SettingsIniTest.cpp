@@ -7,8 +7,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include "app/Errors.h"
 #include "app/SettingsStore.h"
+#include "common/Errors.h"
 
 namespace qr {
 namespace {

@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/Errors.h"
 #include "app/SettingsStore.h"
+#include "common/Errors.h"
 #include "support/TempConfig.h"
 
 namespace qr {
@@ -57,8 +57,7 @@ TEST(SettingsStore, RoundTripAndDefaults) {
 
 TEST(SettingsStore, UnreadableNumbersGiveTheDefault) {
     test::TempConfig config;
-    writeIni(config.iniPath(),
-             "[Zelmor]\nCOM%20Speed=fast\nCOM%20Port=\nTest=1\nsetINT=\" 12\"\n");
+    writeIni(config.iniPath(), "[Zelmor]\nCOM%20Speed=fast\nCOM%20Port=\nTest=1\nsetINT=\" 12\"\n");
     SettingsStore store;
     EXPECT_EQ(store.readInteger("Zelmor", "COM Speed", 7), 7);
     EXPECT_EQ(store.readInteger("Zelmor", "COM Port", 1), 1);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "common/FdIo.h"
 #include "dialogs/SettingsTransfer.h"
 
 namespace qr::test {
@@ -70,13 +71,7 @@ void PtyPeer::answer(std::stop_token stop) {
             std::this_thread::sleep_for(piece.pauseBefore);
             if (stop.stop_requested()) return;
             lastWrite = Clock::now();
-            std::size_t done = 0;
-            while (done < piece.bytes.size()) {
-                const ssize_t w =
-                    ::write(master_, piece.bytes.data() + done, piece.bytes.size() - done);
-                if (w < 0 && errno != EINTR && errno != EAGAIN) break;
-                if (w > 0) done += static_cast<std::size_t>(w);
-            }
+            (void)writeAll(master_, piece.bytes);
         }
         std::lock_guard lock(mutex_);
         sentences_[static_cast<std::size_t>(index)].lastAnswerWrite = lastWrite;

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/Errors.h"
+#include "common/Errors.h"
 #include "logger/Evaluation.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/Errors.h"
-#include "app/NumberConversion.h"
+#include "common/Errors.h"
+#include "common/NumberConversion.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <cstdint>
 
-#include "app/Errors.h"
 #include "app/SettingsStore.h"
+#include "common/Errors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static QTemporaryDir dir;

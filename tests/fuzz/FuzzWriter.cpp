@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Errors.h"
+#include "common/Errors.h"
 #include "igc/IgcWriter.h"
 
 namespace {

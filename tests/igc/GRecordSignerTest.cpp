@@ -7,7 +7,7 @@
 
 #include "GRecordCheck.h"
 #include "GRecordOracle.h"
-#include "app/Errors.h"
+#include "common/Errors.h"
 #include "igc/GRecordDigest.h"
 #include "igc/GRecordKey.h"
 #include "igc/uGRecDSA.h"

@@ -3,7 +3,7 @@
 #include <climits>
 #include <cmath>
 
-#include "app/Text.h"
+#include "common/Text.h"
 #include "igc/IgcFileName.h"
 #include "igc/IgcWriterContent.h"
 #include "igc/IgcWriterTestSupport.h"

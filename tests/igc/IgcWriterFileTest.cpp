@@ -8,8 +8,8 @@
 
 #include <functional>
 
-#include "app/Errors.h"
-#include "app/Text.h"
+#include "common/Errors.h"
+#include "common/Text.h"
 #include "igc/IgcFileName.h"
 #include "igc/IgcWriter.h"
 #include "igc/IgcWriterContent.h"

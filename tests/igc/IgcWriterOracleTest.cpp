@@ -2,7 +2,7 @@
 // checked with an independent signature verifier.
 #include <gtest/gtest.h>
 
-#include "app/Text.h"
+#include "common/Text.h"
 #include "igc/IgcWriter.h"
 #include "igc/IgcWriterContent.h"
 #include "igc/IgcWriterTestSupport.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DateTime.h"
+#include "common/DateTime.h"
 #include "igc/IgcWriterRequest.h"
 
 namespace qr::test {

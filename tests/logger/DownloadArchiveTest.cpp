@@ -7,7 +7,7 @@
 #include <fstream>
 #include <set>
 
-#include "app/Errors.h"
+#include "common/Errors.h"
 #include "common/WholeFile.h"
 #include "logger/DownloadArchive.h"
 

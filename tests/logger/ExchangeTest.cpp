@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Errors.h"
+#include "common/Errors.h"
 #include "logger/Evaluation.h"
 #include "logger/Exchange.h"
 #include "logger/LoggerCommands.h"

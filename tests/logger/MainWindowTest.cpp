@@ -18,8 +18,8 @@
 #include <memory>
 
 #include "app/AppContext.h"
-#include "app/Errors.h"
 #include "app/SettingsStore.h"
+#include "common/Errors.h"
 #include "logger/InformationPage.h"
 #include "logger/TZelmor.h"
 #include "serial/LineSpeed.h"

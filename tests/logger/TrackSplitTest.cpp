@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DateTime.h"
+#include "common/DateTime.h"
 #include "logger/TrackSelection.h"
 #include "logger/TrackSplit.h"
 

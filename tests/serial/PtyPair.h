@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "app/SettingsStore.h"
+#include "common/FdIo.h"
 
 namespace qr::test {
 
@@ -44,18 +45,7 @@ public:
                           QString::fromStdString(slavePath_));
     }
 
-    void send(const std::string& bytes) const {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-            if (n > 0)
-                done += static_cast<std::size_t>(n);
-            else {
-                pollfd p{master_, POLLOUT, 0};
-                ::poll(&p, 1, 100);
-            }
-        }
-    }
+    void send(const std::string& bytes) const { (void)writeAll(master_, bytes); }
 
     // Reads what the master side has received until count bytes came or the time ran out.
     std::string receive(std::size_t count,

@@ -2,7 +2,9 @@
 
 namespace qr::test {
 
-void FakePrompts::showError(QWidget*, const QString& text) { errors << text; }
+void FakePrompts::showError(QWidget*, const QString& text) {
+    errors << text;
+}
 
 bool FakePrompts::confirmOkCancel(QWidget*, const QString&, const QString& text) {
     questions << text;

@@ -18,9 +18,9 @@ public:
     std::optional<QString> chooseDirectory(QWidget* parent, const QString& start) override;
     int execModal(QDialog& dialog) override;
 
-    QStringList errors;                    // texts of the error boxes, in order
-    QStringList questions;                 // texts of confirmations, in order
-    std::deque<bool> answers;              // next answers to confirmations (default: true)
+    QStringList errors;                      // texts of the error boxes, in order
+    QStringList questions;                   // texts of confirmations, in order
+    std::deque<bool> answers;                // next answers to confirmations (default: true)
     std::optional<QString> directoryAnswer;  // what the directory chooser returns
     QString lastDirectoryStart;
     // Drives a modal dialog; without one the dialog is rejected at once.

@@ -9,12 +9,15 @@ namespace qr::test {
 
 class TempConfig {
 public:
-    TempConfig() : old_(qgetenv("XDG_CONFIG_HOME")), hadOld_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")) {
+    TempConfig()
+        : old_(qgetenv("XDG_CONFIG_HOME")), hadOld_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")) {
         qputenv("XDG_CONFIG_HOME", dir_.path().toUtf8());
     }
     ~TempConfig() {
-        if (hadOld_) qputenv("XDG_CONFIG_HOME", old_);
-        else qunsetenv("XDG_CONFIG_HOME");
+        if (hadOld_)
+            qputenv("XDG_CONFIG_HOME", old_);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
     }
     QString path() const { return dir_.path(); }
     QString iniPath() const { return dir_.path() + "/QuendarixReader/QuendarixReader.ini"; }

@@ -11,27 +11,21 @@
 #include <string>
 
 #include "GRecordCheck.h"
+#include "common/FdIo.h"
+#include "common/UniqueFd.h"
 
 namespace {
 
 // The whole file, or nothing with errno set.
 std::optional<std::string> readFile(const char* path) {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    const qr::UniqueFd file(::open(path, O_RDONLY | O_CLOEXEC));
+    if (!file) return std::nullopt;
     std::string bytes;
-    char chunk[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int err = errno;
-            ::close(fd);
-            errno = err;
-            if (n < 0) return std::nullopt;
-            return bytes;
-        }
-        bytes.append(chunk, static_cast<std::size_t>(n));
+    if (const int err = qr::readAll(file.get(), bytes)) {
+        errno = err;
+        return std::nullopt;
     }
+    return bytes;
 }
 
 }  // namespace

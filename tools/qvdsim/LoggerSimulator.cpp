@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "app/SettingsStore.h"
+#include "common/FdIo.h"
 #include "qvdsim/SentenceReader.h"
 #include "serial/LineSpeed.h"
 
@@ -59,21 +60,6 @@ struct Transmission {
 
 std::string fixedText(const std::vector<unsigned char>& settings, int address) {
     return std::string(settings.begin() + address, settings.begin() + address + 16);
-}
-
-void writeAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-        } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
-            pollfd p{fd, POLLOUT, 0};
-            ::poll(&p, 1, 50);
-        } else {
-            return;
-        }
-    }
 }
 
 // Waits until the program has read what was written to the master, since closing the master
@@ -375,7 +361,7 @@ void LoggerSimulator::Impl::serve(std::stop_token stop) {
         }
         std::string chunk = t.bytes.substr(t.sent, count);
         if (programSpeed != t.lineSpeed) {
-            writeAll(fd, garble(chunk, t.lineSpeed, programSpeed));
+            (void)writeAll(fd, garble(chunk, t.lineSpeed, programSpeed));
         } else {
             const ssize_t n = ::write(fd, chunk.data(), chunk.size());
             count = n > 0 ? static_cast<std::size_t>(n) : 0;

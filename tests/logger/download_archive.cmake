@@ -1,1 +1,0 @@
-qr_add_gtest(test_logger_download_archive SOURCES ${CMAKE_CURRENT_LIST_DIR}/DownloadArchiveTest.cpp LINK qr_download_archive)

@@ -1,1 +1,0 @@
-qr_add_gtest(test_writer_wiring SOURCES ${CMAKE_CURRENT_LIST_DIR}/WriterWiringTest.cpp LINK qr_logger_ui QT)
