@@ -4,10 +4,8 @@ namespace qr::cli {
 
 const std::vector<Command>& commandTable() {
     static const std::vector<Command> table = {
-        portsCommand(),
-        flightsCommand(),
-        saveCommand(),
-        verifyCommand(),
+        portsCommand(),    statusCommand(),  onCommand(),   offCommand(),      deleteCommand(),
+        downloadCommand(), flightsCommand(), saveCommand(), settingsCommand(), verifyCommand(),
     };
     return table;
 }

@@ -20,8 +20,14 @@ const std::vector<Command>& commandTable();
 
 // Each command's entry, defined beside its code.
 Command portsCommand();
+Command statusCommand();
+Command onCommand();
+Command offCommand();
+Command deleteCommand();
+Command downloadCommand();
 Command flightsCommand();
 Command saveCommand();
+Command settingsCommand();
 Command verifyCommand();
 
 // "Aufruf: quendarix-cli [OPTIONEN] <synopsis>" and the help text.

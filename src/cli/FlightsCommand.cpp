@@ -1,11 +1,11 @@
 // flights [--from FILE]: the flight list of the newest kept download or of a file.
 #include <ostream>
 
-#include "common/Text.h"
 #include "cli/CliErrors.h"
 #include "cli/Commands.h"
 #include "cli/DownloadSource.h"
 #include "cli/FlightTable.h"
+#include "common/Text.h"
 
 namespace qr::cli {
 

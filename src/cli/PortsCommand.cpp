@@ -2,11 +2,11 @@
 #include <QString>
 #include <ostream>
 
-#include "common/Errors.h"
 #include "app/SettingsStore.h"
 #include "cli/CliErrors.h"
 #include "cli/Commands.h"
 #include "cli/TextTable.h"
+#include "common/Errors.h"
 #include "serial/PortDiscovery.h"
 #include "serial/UdevEnumeration.h"
 

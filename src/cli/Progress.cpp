@@ -79,6 +79,8 @@ ProgressReport::ProgressReport(Mode mode, std::function<void(std::string_view)> 
     : mode_(mode), sink_(std::move(sink)) {}
 
 void ProgressReport::update(const ProgressFigures& f) {
+    last_ = f;
+    seen_ = true;
     switch (mode_) {
         case Mode::None:
             return;
@@ -102,8 +104,15 @@ void ProgressReport::update(const ProgressFigures& f) {
 }
 
 void ProgressReport::finish() {
+    if (seen_ && percentDone(last_) != 100 && last_.bytes > 0) {
+        ProgressFigures whole = last_;
+        whole.total = whole.bytes;
+        update(whole);
+    }
     if (mode_ == Mode::Bar && drawn_) sink_("\n");
     drawn_ = false;
+    seen_ = false;
+    nextStep_ = 10;
 }
 
 }  // namespace qr::cli

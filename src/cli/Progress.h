@@ -43,7 +43,8 @@ public:
     // A new figure. The bar is redrawn at most every 0.1 s (and at 100 %); a line is written
     // for each 10 % step reached (each step once).
     void update(const ProgressFigures& figures);
-    // Ends the bar's line.
+    // The transfer has ended: its last figure is its whole (what came is the total), so the
+    // report ends at 100 %; ends the bar's line.
     void finish();
 
 private:
@@ -52,6 +53,8 @@ private:
     int nextStep_ = 10;
     double lastDrawn_ = -1;
     bool drawn_ = false;
+    bool seen_ = false;
+    ProgressFigures last_;
 };
 
 }  // namespace qr::cli

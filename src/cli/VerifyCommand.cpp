@@ -2,9 +2,9 @@
 #include <ostream>
 
 #include "GRecordCheck.h"
-#include "common/Errors.h"
 #include "cli/CliErrors.h"
 #include "cli/Commands.h"
+#include "common/Errors.h"
 #include "common/WholeFile.h"
 
 namespace qr::cli {

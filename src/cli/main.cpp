@@ -4,10 +4,11 @@
 #include <QCoreApplication>
 #include <iostream>
 
-#include "common/Errors.h"
 #include "cli/CliErrors.h"
 #include "cli/Commands.h"
+#include "common/Errors.h"
 #include "igc/IgcWriterRequest.h"
+#include "serial/TComPort.h"
 
 #ifndef QR_VERSION
 #define QR_VERSION "?"
@@ -59,6 +60,8 @@ int main(int argc, char** argv) {
     } catch (const RefusedError& e) {
         return fail(e.what(), kRefused);
     } catch (const LoggerError& e) {
+        return fail(e.what(), kLoggerFailed);
+    } catch (const qr::EComPortError& e) {
         return fail(e.what(), kLoggerFailed);
     } catch (const qr::EInOutError& e) {
         return fail(e.what(), kFileFailed);

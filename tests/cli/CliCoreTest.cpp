@@ -85,6 +85,15 @@ TEST(CliProgress, LinesComeOncePerTenPercent) {
               "100 % (100 von 100 Bytes)\n");
 }
 
+TEST(CliProgress, TheEndIsOneHundredPercentWhateverTheEstimate) {
+    std::string said;
+    ProgressReport report(ProgressReport::Mode::Lines, [&](std::string_view t) { said += t; });
+    report.update({30, 100, 1});
+    report.update({60, 100, 2});  // the answer ends short of the estimate
+    report.finish();
+    EXPECT_EQ(said, "30 % (30 von 100 Bytes)\n60 % (60 von 100 Bytes)\n100 % (60 von 60 Bytes)\n");
+}
+
 TEST(CliProgress, BarRedrawsAtMostTenTimesASecondAndEndsItsLine) {
     int draws = 0;
     std::string last;
