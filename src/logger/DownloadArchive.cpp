@@ -9,8 +9,8 @@
 #include <ctime>
 #include <memory>
 
-#include "common/FileErrors.h"
 #include "common/CompleteFile.h"
+#include "common/FileErrors.h"
 
 namespace qr::archive {
 

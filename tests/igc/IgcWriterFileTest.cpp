@@ -8,12 +8,12 @@
 
 #include <functional>
 
+#include "common/CompleteFile.h"
 #include "common/Errors.h"
 #include "common/Text.h"
 #include "igc/IgcFileName.h"
 #include "igc/IgcWriter.h"
 #include "igc/IgcWriterContent.h"
-#include "common/CompleteFile.h"
 #include "igc/IgcWriterTestSupport.h"
 
 namespace qr {
