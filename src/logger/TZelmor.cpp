@@ -135,6 +135,7 @@ public:
 
     void answerEnded(const AnswerOutcome& outcome) override {
         TZelmor& w = window_;
+        w.keepDownload(outcome);
         switch (outcome.end) {
             case AnswerOutcome::End::NoAnswer:
                 w.Memo1->setPlainText(w.translated("Quendarix antwortet nicht") + "!!!\n");
@@ -242,6 +243,7 @@ void TZelmor::FormShow() {
     ComboBoxCom->clear();
     ComboBoxCom->addItem("COM ???");
     for (int i = 1; i <= kComPortCount; ++i) ComboBoxCom->addItem("COM " + QString::number(i));
+    describePorts();
     int port = settings.readInteger(kSubkey, "COM Port", 1);
     if (port > kComPortCount || port <= 0) port = 1;
     ComboBoxCom->setCurrentIndex(port);

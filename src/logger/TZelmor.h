@@ -110,6 +110,11 @@ private:
     void linkLost(bool downloadDiscarded);
     // What the window shows of a port's line errors (with the "Test" setting only).
     void showLineErrors(int errors);
+    // A download answer that was evaluated, or cut off by a hang-up, goes to the archive of
+    // kept downloads; a failure shows in the error panel and stops nothing.
+    void keepDownload(const AnswerOutcome& outcome);
+    // The tooltips of the port list: the device of each COM number and what is attached.
+    void describePorts();
     void connectTrackList();
     void connectWriter();
 
