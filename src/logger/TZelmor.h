@@ -115,6 +115,9 @@ private:
     void keepDownload(const AnswerOutcome& outcome);
     // The tooltips of the port list: the device of each COM number and what is attached.
     void describePorts();
+    // Runs a handler; a port that cannot be opened is reported with the device that was
+    // tried, the serial devices present and the command that maps a COM number to one.
+    void withOpenHint(const std::function<void()>& handler);
     void connectTrackList();
     void connectWriter();
 

@@ -1,5 +1,5 @@
-// The main window's additions beside its own road: every download kept in the archive, and
-// the port list saying where each COM number leads.
+// The main window's additions beside its own road: every download kept in the archive, the
+// port list saying where each COM number leads, and open errors that name the devices.
 #include <QComboBox>
 
 #include "logger/ComPortDescriptions.h"
@@ -22,6 +22,20 @@ void TZelmor::keepDownload(const AnswerOutcome& outcome) {
         // The download itself goes on; the error panel says once what was not kept.
         setPanel(2, QString::fromUtf8("Download nicht gespeichert in ") +
                         QString::fromLocal8Bit(folder) + ": " + QString::fromUtf8(e.what()));
+    }
+}
+
+void TZelmor::withOpenHint(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const EComPortError& error) {
+        TComPort& port = session_->port();
+        if (port.IsOpen()) throw;  // not a failure to open
+        const std::string name = port.FormattedName();
+        const bool isPath = !name.empty() && name.front() == '/';
+        throw EComPortError(std::string(error.what()) + "\n\n" +
+                            openFailureHint(isPath ? std::string() : name, resolveDevicePath(name),
+                                            enumerateSerialDevices()));
     }
 }
 

@@ -73,5 +73,14 @@ TEST_F(WindowArchive, AFolderThatCannotTakeItIsSaidInTheErrorPanel) {
     EXPECT_TRUE(said);
 }
 
+TEST_F(WindowArchive, APortThatCannotBeOpenedNamesTheDeviceTriedAndHowToMapOne) {
+    window->findChild<QPushButton*>("ButtonBAT")->click();
+    ASSERT_EQ(prompts.errors.size(), 1);
+    const QString text = prompts.errors[0];
+    EXPECT_TRUE(text.startsWith("Specified device not found (COM1")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\n\nVersuchtes Gerät: ")) << text.toStdString();
+    EXPECT_TRUE(text.contains("(COM1)")) << text.toStdString();
+}
+
 }  // namespace
 }  // namespace qr
