@@ -36,6 +36,8 @@ POWMOD_GOAL = 0.8  # g^k mod p, against GMP's mpz_powm
 FACTS_LIMIT_MS = 10.0  # facts of every flight of a full memory
 TOOLTIP_LIMIT_MS = 50.0  # the tooltip of the largest flight, its barogram drawn
 SIGNER_PAUSES_MS = 1100.0  # the signer's two fixed pauses (100 ms and 1000 ms)
+CLI_DOWNLOAD_FACTOR = 1.002  # CLI download: at most line time x this + quiet time
+CLI_SAVE_LIMIT_S = 1.0  # CLI save --all of a full memory
 
 
 def load_benchmarks(path):
@@ -403,6 +405,7 @@ def main():
     crypto, exchange, tracks = res("crypto"), res("exchange"), res("tracks")
     pipeline, writer, serial = res("evaluation_split"), res("igc_writer"), res("serial")
     dl = read_download(os.path.join(args.results, "download.txt"))
+    cli = read_download(os.path.join(args.results, "cli.txt"))
 
     summary = []  # (figure, what, measured, reference, ratio, result)
     details = []
@@ -639,6 +642,58 @@ def main():
             "| Benchmark | Time | |",
             "|---|---|---|",
         ] + serial_rows))
+
+    # 6. The command line: a full-size download and save --all.
+    if cli:
+        cli_rows = [f"| Memory | {int(cli['lines']):,} lines, {int(cli['bytes']):,} bytes |"]
+        if cli.get("download_s"):
+            line = float(cli["line_time_s"])
+            quiet = float(cli["quiet_time_s"])
+            pause = float(cli["pause_s"])
+            status_s = float(cli["status_s"])
+            whole = float(cli["download_s"])
+            measured = whole - status_s - pause
+            goal = line * CLI_DOWNLOAD_FACTOR + quiet
+            complete = (cli.get("download_status") == "0" and
+                        cli.get("kept_bytes") == cli.get("bytes"))
+            row("6", f"`quendarix-cli download` of {int(cli['lines']):,} lines at 115200 bps, "
+                     "from the speed switch to the end",
+                f"{fmt(measured, 3)} s",
+                f"line time {fmt(line, 3)} s × {CLI_DOWNLOAD_FACTOR} + quiet time "
+                f"{fmt(quiet, 4)} s = {fmt(goal, 3)} s", fmt(measured / goal, 4),
+                complete and measured <= goal)
+            cli_rows += [
+                f"| `download` as a whole (status first, pause, download, archive) | {fmt(whole, 3)} s |",
+                f"| `status` alone (process start, opening, status answer, quiet time) | {fmt(status_s, 3)} s |",
+                f"| Kept in the archive | {int(cli.get('kept_bytes', 0)):,} bytes; "
+                f"{cli.get('flights', '?')} flights listed |",
+            ]
+        else:
+            row("6", "`quendarix-cli download`", "not measured", "", "", None)
+        save_s = float(cli["save_all_s"])
+        row("6", f"`quendarix-cli save --all` of every flight of the memory "
+                 f"({cli['save_all_files']} files, signed)",
+            f"{fmt(save_s * 1e3, 1)} ms", f"goal < {CLI_SAVE_LIMIT_S * 1e3:.0f} ms",
+            fmt(save_s / CLI_SAVE_LIMIT_S, 3),
+            cli.get("save_all_status") == "0" and save_s < CLI_SAVE_LIMIT_S)
+        cli_rows.append(f"| `save --all` again (every flight already saved: nothing written) "
+                        f"| {fmt(float(cli['save_again_s']) * 1e3, 1)} ms |")
+        details.append("\n".join([
+            "## 6. The command line",
+            "",
+            "`scripts/lib/bench_cli.py` runs the Release `quendarix-cli` as a program against "
+            "the simulator `qvdsim` (pacing on) with a memory of `make_sample_memory.py --lines "
+            "33000`. `download` reads the status first (nothing is known of the memory in a "
+            "fresh process); the figure of the summary is the command's wall time less that of "
+            "a `status` command on its own (process start, opening, the status answer and its "
+            "quiet time) and less the 200 ms pause before the speed switch, so it runs from the "
+            "switch to the end of the evaluation and the kept file. `save --all` writes every "
+            "flight into an empty folder, signed, without the signer's two fixed pauses (they "
+            "exist for the window).",
+            "",
+            "| Measure | Value |",
+            "|---|---|",
+        ] + cli_rows))
 
     when = datetime.datetime.now().astimezone().strftime("%Y-%m-%d %H:%M %Z")
     out = [

@@ -5,8 +5,9 @@ export QR_ROOT
 
 # Packages the build, the program and the tests need.
 # qt6-translations-l10n: Qt's own German texts (standard buttons, directory chooser).
+# libudev-dev: the system's device database, for naming the serial devices present.
 QR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-                   qt6-translations-l10n)
+                   qt6-translations-l10n libudev-dev)
 QR_TEST_PACKAGES=(clang-14 clang-format-14 libclang-rt-14-dev libbenchmark-dev libssl-dev openssl libgmp-dev
                   python3 python3-cryptography gpsbabel xvfb xauth)
 

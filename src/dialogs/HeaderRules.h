@@ -55,6 +55,18 @@ enum class Field {
 };
 inline constexpr std::size_t kFieldCount = 8;
 
+// The labels of the fields (UTF-8), by Field: what a refusal names.
+inline constexpr std::array<std::string_view, kFieldCount> kFieldLabels = {
+    "Pilot",
+    "Glider Typ",
+    "Glider ID (Serien-Nr.)",
+    "Class (Wettb. Klasse)",
+    "Site (Fluggelände)",
+    "Contest Bezeichnung",
+    "Pilot ID",
+    "Pfad zum Speichern der IGC-Datei",
+};
+
 struct FieldTexts {
     std::string pilotName;
     std::string gliderType;

@@ -95,18 +95,12 @@ TFormIGCKonfig::TFormIGCKonfig(AppContext& context, QWidget* parent)
 TFormIGCKonfig::~TFormIGCKonfig() = default;
 
 void TFormIGCKonfig::createControls() {
-    static const char* const kLabelTexts[] = {
-        "Pilot",
-        "Glider Typ",
-        "Glider ID (Serien-Nr.)",
-        "Class (Wettb. Klasse)",
-        "Site (Fluggelände)",
-        "Contest Bezeichnung",
-        "Pilot ID",
-        "Pfad zum Speichern der IGC-Datei",
-    };
     for (int i = 0; i < 8; ++i) {
-        auto* label = new QLabel(QString::fromUtf8(kLabelTexts[i]), this);
+        auto* label = new QLabel(
+            QString::fromUtf8(
+                header::kFieldLabels[static_cast<std::size_t>(i)].data(),
+                static_cast<qsizetype>(header::kFieldLabels[static_cast<std::size_t>(i)].size())),
+            this);
         label->setObjectName(QString("Label%1").arg(i + 1));
         label->setFont(boldFont(label));
         labels_[i] = label;

@@ -1,14 +1,15 @@
 #include "igc/IgcWriter.h"
 
 #include <cerrno>
+#include <optional>
 #include <stdexcept>
 
+#include "common/CompleteFile.h"
 #include "common/Errors.h"
 #include "common/FileErrors.h"
 #include "common/Text.h"
 #include "igc/IgcFileName.h"
 #include "igc/IgcWriterContent.h"
-#include "igc/IgcWriterFile.h"
 
 namespace qr {
 
@@ -18,11 +19,6 @@ namespace {
     const std::string shown = latin1ToUtf8(prefix);
     throw EIgcWriteError("Alle 31 Dateinamen dieses Tages sind vergeben: " + shown + "1.igc bis " +
                          shown + "V.igc");
-}
-
-std::string directoryOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
 }
 
 }  // namespace
@@ -42,23 +38,18 @@ std::string writeIgcFile(const IgcWriteRequest& request) {
         return header.saveDirectory + prefix + flightNumberChar(number) + ".igc";
     };
     int first = 1;
-    while (first <= kMaxFlightNumber && igcNameTaken(pathFor(first))) ++first;
+    while (first <= kMaxFlightNumber && nameTaken(pathFor(first))) ++first;
     if (first > kMaxFlightNumber) throwAllNamesTaken(prefix);
 
-    IgcTemporaryFile temp(header.saveDirectory + "." + prefix + flightNumberChar(first) + ".igc.");
+    TemporaryFile temp(header.saveDirectory + "." + prefix + flightNumberChar(first) + ".igc.");
     temp.handle().write(content.bytes);
     temp.handle().close();
     if (content.needsSignature) request.signer(temp.path());
-    IgcFileHandle::openForReading(temp.path()).sync();
-
-    for (int number = first; number <= kMaxFlightNumber; ++number) {
-        const std::string path = pathFor(number);
-        if (igcNameWithoutReplacing(temp.path(), path)) {
-            temp.keep();
-            igcSyncDirectory(directoryOf(path));
-            return path;
-        }
-    }
+    const std::optional<std::string> path = temp.commit([&](int attempt) {
+        const int number = first + attempt;
+        return number <= kMaxFlightNumber ? std::optional(pathFor(number)) : std::nullopt;
+    });
+    if (path) return *path;
     throwAllNamesTaken(prefix);
 }
 

@@ -136,6 +136,7 @@ public:
 
     void answerEnded(const AnswerOutcome& outcome) override {
         TZelmor& w = window_;
+        w.keepDownload(outcome);
         switch (outcome.end) {
             case AnswerOutcome::End::NoAnswer:
                 w.Memo1->setPlainText(w.translated("Quendarix antwortet nicht") + "!!!\n");
@@ -246,6 +247,7 @@ void TZelmor::FormShow() {
     ComboBoxCom->addItem("COM ???");
     for (int i = 1; i <= zelmor::kComPort.maximum; ++i)
         ComboBoxCom->addItem("COM " + QString::number(i));
+    describePorts();
     const int port = zelmor::inRange(zelmor::kComPort,
                                      settings.readInteger(kSubkey, zelmor::kComPort.name,
                                                           zelmor::defaultNumber(zelmor::kComPort)));

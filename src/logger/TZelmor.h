@@ -110,6 +110,14 @@ private:
     void linkLost(bool downloadDiscarded);
     // What the window shows of a port's line errors (with the "Test" setting only).
     void showLineErrors(int errors);
+    // A download answer that was evaluated, or cut off by a hang-up, goes to the archive of
+    // kept downloads; a failure shows in the error panel and stops nothing.
+    void keepDownload(const AnswerOutcome& outcome);
+    // The tooltips of the port list: the device of each COM number and what is attached.
+    void describePorts();
+    // Runs a handler; a port that cannot be opened is reported with the device that was
+    // tried, the serial devices present and the command that maps a COM number to one.
+    void withOpenHint(const std::function<void()>& handler);
     void connectTrackList();
     void connectWriter();
     void connectComTyping();

@@ -155,7 +155,9 @@ void TZelmor::createControls() {
     Memo2->hide();
 
     const auto on = [this](auto* sender, auto signal, auto handler) {
-        connect(sender, signal, this, guarded(context_, [this, handler] { (this->*handler)(); }));
+        connect(sender, signal, this, guarded(context_, [this, handler] {
+                    withOpenHint([this, handler] { (this->*handler)(); });
+                }));
     };
     on(ComboBoxCom, &QComboBox::activated, &TZelmor::ComChange);
     on(ComboBoxBaud, &QComboBox::activated, &TZelmor::ComboBoxBaudClick);

@@ -8,12 +8,12 @@
 
 #include <functional>
 
+#include "common/CompleteFile.h"
 #include "common/Errors.h"
 #include "common/Text.h"
 #include "igc/IgcFileName.h"
 #include "igc/IgcWriter.h"
 #include "igc/IgcWriterContent.h"
-#include "igc/IgcWriterFile.h"
 #include "igc/IgcWriterTestSupport.h"
 
 namespace qr {
@@ -268,8 +268,8 @@ TEST_F(IgcWriterFiles, FullDiskStopsTheWriteAndLeavesNoFile) {
     EXPECT_TRUE(signer_.calls.empty());
 }
 
-TEST(IgcFileHandle, WriteErrorsGoThroughTheFileLayer) {
-    IgcFileHandle full(::open("/dev/full", O_WRONLY | O_CLOEXEC));
+TEST(CompleteFileHandle, WriteErrorsGoThroughTheFileLayer) {
+    FileHandle full(::open("/dev/full", O_WRONLY | O_CLOEXEC));
     ASSERT_TRUE(full.isOpen());
     try {
         full.write("B1015005206343N00006198WA0058700558\r\n");
@@ -278,9 +278,9 @@ TEST(IgcFileHandle, WriteErrorsGoThroughTheFileLayer) {
         EXPECT_STREQ(e.what(), "Zu wenig Speicherplatz");
         EXPECT_EQ(e.code(), 101);
     }
-    IgcFileHandle closed;
+    FileHandle closed;
     EXPECT_THROW(closed.write("x"), EInOutError);
-    EXPECT_THROW(IgcFileHandle::openForReading("/nonexistent/x.igc"), EInOutError);
+    EXPECT_THROW(FileHandle::openForReading("/nonexistent/x.igc"), EInOutError);
 }
 
 }  // namespace

@@ -1,0 +1,26 @@
+#pragma once
+// The download a command works on: the newest complete one of the archive, or a given file,
+// evaluated and split into flights as after a download in the window.
+#include <optional>
+#include <string>
+
+#include "cli/CliContext.h"
+#include "logger/LineBuffer.h"
+#include "logger/TrackSplit.h"
+
+namespace qr::cli {
+
+struct Download {
+    std::string path;
+    LineBuffer lines;
+    TrackList tracks;
+};
+
+// Throws EInOutError when the file cannot be read, and also when the archive holds no
+// complete download (with a text saying where it looked).
+Download loadDownload(CliContext& context, const std::optional<std::string>& from);
+
+// The lines and flights of the raw bytes of a download answer.
+void evaluateInto(const std::string& bytes, Download& download);
+
+}  // namespace qr::cli
