@@ -1,0 +1,64 @@
+#include "xc/FlightSpan.h"
+
+#include <algorithm>
+
+#include "xc/Geodesy.h"
+
+namespace qr::xc {
+namespace {
+
+constexpr int kWindow = 30;          // seconds either side of a fix
+constexpr double kAirSpeed = 20.0;   // km/h over ground
+constexpr double kClimb = 1.5;       // m/s
+constexpr double kSink = 2.5;        // m/s
+constexpr int kGroundPause = 120;    // seconds on the ground that end a flight
+constexpr int kShortest = 60;        // seconds in the air that make a flight
+
+int altitude(const flight::Fix& f) { return f.gnssAltitude != 0 ? f.gnssAltitude : f.pressureAltitude; }
+
+}  // namespace
+
+std::vector<FlightSpan> flightsOf(std::span<const flight::Fix> fixes) {
+    std::vector<int> valid;
+    for (int i = 0; i < static_cast<int>(fixes.size()); ++i)
+        if (fixes[i].valid) valid.push_back(i);
+    const int n = static_cast<int>(valid.size());
+    std::vector<bool> air(n, false);
+    std::vector<Ecef> points(n);
+    for (int k = 0; k < n; ++k) points[k] = toEcef(fixes[valid[k]].latitude, fixes[valid[k]].longitude);
+    int lo = 0, hi = 0;
+    for (int k = 0; k < n; ++k) {
+        const int now = fixes[valid[k]].time;
+        while (fixes[valid[lo]].time < now - kWindow) ++lo;
+        if (hi < k) hi = k;
+        while (hi + 1 < n && fixes[valid[hi + 1]].time <= now + kWindow) ++hi;
+        const int seconds = fixes[valid[hi]].time - fixes[valid[lo]].time;
+        if (seconds <= 0) continue;
+        const double kmh = chord(points[lo], points[hi]) / seconds * 3600;
+        const double vertical =
+            static_cast<double>(altitude(fixes[valid[hi]]) - altitude(fixes[valid[lo]])) / seconds;
+        air[k] = kmh >= kAirSpeed || vertical >= kClimb || vertical <= -kSink;
+    }
+    std::vector<FlightSpan> spans;
+    int k = 0;
+    while (k < n) {
+        while (k < n && !air[k]) ++k;
+        if (k == n) break;
+        const int launch = k;
+        int last = k;
+        while (k < n) {
+            if (air[k]) {
+                last = k;
+            } else if (fixes[valid[k]].time - fixes[valid[last]].time >= kGroundPause) {
+                break;
+            }
+            ++k;
+        }
+        if (fixes[valid[last]].time - fixes[valid[launch]].time >= kShortest)
+            spans.push_back({valid[launch], valid[last]});
+        k = last + 1;
+    }
+    return spans;
+}
+
+}  // namespace qr::xc

@@ -1,0 +1,277 @@
+#include "xc/Search.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <queue>
+#include <unordered_map>
+
+namespace qr::xc {
+
+double roundHundredths(double value) { return std::floor(value * 100 + 0.5) / 100; }
+
+namespace {
+
+constexpr double kRoundUp = 0.005;   // how much rounding to hundredths may add to a distance
+constexpr double kSlack = 0.006;     // on a bound of points: the final rounding and more
+constexpr double kBetter = 0.005;    // points are hundredths: a better score is 0.01 higher
+constexpr double kSame = 1e-9;       // comparisons of rounded figures, in the pilot's favour
+constexpr double kNone = -std::numeric_limits<double>::infinity();
+
+struct Entry {
+    double bound;
+    Shape shape;
+    Node n[3];
+};
+
+struct ByBound {
+    bool operator()(const Entry& a, const Entry& b) const { return a.bound < b.bound; }
+};
+
+double diagonal(const Box& b) {
+    double s = 0;
+    for (int k = 0; k < 3; ++k) s += (b.hi[k] - b.lo[k]) * (b.hi[k] - b.lo[k]);
+    return s;
+}
+
+class Searcher {
+public:
+    Searcher(const Track& track, const Rules& rules) : t_(track) {
+        for (const FlightType& type : rules.types) {
+            if (type.shape == Shape::FreeFlight) free_.push_back(&type);
+            if (type.shape == Shape::Triangle) triangles_.push_back(&type);
+        }
+        for (const FlightType* type : free_) freeMultiplier_ = std::max(freeMultiplier_, type->multiplier);
+        for (const FlightType* type : triangles_)
+            triangleMultiplier_ = std::max(triangleMultiplier_, type->multiplier);
+        if (!free_.empty()) prepareEnds();
+    }
+
+    SearchOutcome run(std::optional<std::chrono::steady_clock::time_point> deadline) {
+        SearchOutcome outcome;
+        if (t_.size() == 0) {
+            outcome.optimal = true;
+            return outcome;
+        }
+        const Node root = t_.root();
+        if (!free_.empty()) push({0, Shape::FreeFlight, {root, root, root}});
+        if (!triangles_.empty() && t_.size() >= 2) push({0, Shape::Triangle, {root, root, root}});
+        if (!free_.empty() && t_.size() == 1) freeCandidate(0, 0, 0);
+        long pops = 0;
+        outcome.optimal = true;
+        while (!queue_.empty()) {
+            const Entry e = queue_.top();
+            if (e.bound < best_.points + kBetter && best_.type) break;
+            queue_.pop();
+            if ((++pops & 255) == 0 && deadline && std::chrono::steady_clock::now() >= *deadline) {
+                outcome.optimal = false;
+                break;
+            }
+            expand(e);
+        }
+        outcome.best = best_;
+        outcome.expanded = pops;
+        return outcome;
+    }
+
+private:
+    int mid(Node n) const { return (t_.first(n) + t_.last(n)) / 2; }
+
+    // The farthest fix on the launch side and on the landing side of every fix, and their
+    // maxima over the nodes of the hierarchy.
+    void prepareEnds() {
+        const int n = t_.size();
+        std::vector<double> start(n), finish(n);
+        for (int i = 0; i < n; ++i) start[i] = t_.farthest(i, 0, i).second;
+        for (int i = 0; i < n; ++i) finish[i] = t_.farthest(i, i, n - 1).second;
+        farStart_ = start;
+        farFinish_ = finish;
+        startMax_.push_back(std::move(start));
+        finishMax_.push_back(std::move(finish));
+        for (int level = 1; level <= t_.topLevel(); ++level) {
+            const auto& s = startMax_.back();
+            const auto& f = finishMax_.back();
+            std::vector<double> s2((s.size() + 1) / 2), f2((f.size() + 1) / 2);
+            for (std::size_t j = 0; j < s2.size(); ++j) {
+                const bool two = 2 * j + 1 < s.size();
+                s2[j] = two ? std::max(s[2 * j], s[2 * j + 1]) : s[2 * j];
+                f2[j] = two ? std::max(f[2 * j], f[2 * j + 1]) : f[2 * j];
+            }
+            startMax_.push_back(std::move(s2));
+            finishMax_.push_back(std::move(f2));
+        }
+    }
+
+    void push(Entry e) {
+        e.bound = e.shape == Shape::FreeFlight ? freeBound(e.n) : triangleBound(e.n);
+        if (e.bound == kNone || (best_.type && e.bound < best_.points + kBetter)) return;
+        queue_.push(e);
+    }
+
+    void expand(const Entry& e) {
+        if (e.shape == Shape::FreeFlight) {
+            const int a = mid(e.n[0]);
+            const int b = std::max(mid(e.n[1]), a);
+            freeCandidate(a, b, std::max(mid(e.n[2]), b));
+        } else {
+            const int a = mid(e.n[0]);
+            const int b = std::max(mid(e.n[1]), a);
+            triangleCandidate(a, b, std::max(mid(e.n[2]), b));
+        }
+        int split = -1;
+        double widest = -1;
+        for (int k = 0; k < 3; ++k) {
+            if (e.n[k].level == 0) continue;
+            const double d = diagonal(t_.box(e.n[k]));
+            if (d > widest) {
+                widest = d;
+                split = k;
+            }
+        }
+        if (split < 0) return;
+        Entry child = e;
+        child.n[split] = t_.left(e.n[split]);
+        push(child);
+        if (t_.hasRight(e.n[split])) {
+            child.n[split] = t_.right(e.n[split]);
+            push(child);
+        }
+    }
+
+    double legBound(Node a, Node b) const { return geodesicUpperBound(maxChord(t_.box(a), t_.box(b))); }
+
+    double freeBound(const Node* n) const {
+        if (t_.first(n[0]) > t_.last(n[1]) || t_.first(n[1]) > t_.last(n[2])) return kNone;
+        const double legs = geodesicUpperBound(startMax_[n[0].level][n[0].index]) +
+                            legBound(n[0], n[1]) + legBound(n[1], n[2]) +
+                            geodesicUpperBound(finishMax_[n[2].level][n[2].index]);
+        return freeMultiplier_ * (legs + 4 * kRoundUp) + kSlack;
+    }
+
+    void freeCandidate(int a, int b, int c) {
+        const double quick = geodesicUpperBound(farStart_[a]) +
+                             geodesicUpperBound(chord(t_.point(a), t_.point(b))) +
+                             geodesicUpperBound(chord(t_.point(b), t_.point(c))) +
+                             geodesicUpperBound(farFinish_[c]);
+        if (best_.type && freeMultiplier_ * (quick + 4 * kRoundUp) + kSlack < best_.points + kBetter)
+            return;
+        const auto start = t_.farthestExact(a, 0, a);
+        const auto finish = t_.farthestExact(c, c, t_.size() - 1);
+        const std::vector<double> legs{roundHundredths(start.second),
+                                       roundHundredths(t_.geodesic(a, b)),
+                                       roundHundredths(t_.geodesic(b, c)),
+                                       roundHundredths(finish.second)};
+        const double distance = legs[0] + legs[1] + legs[2] + legs[3];
+        for (const FlightType* type : free_) {
+            const double points = roundHundredths(distance * type->multiplier);
+            if (best_.type && points <= best_.points + kSame) continue;
+            best_ = Solution{};
+            best_.type = type;
+            best_.points = points;
+            best_.distanceKm = distance;
+            best_.turnpoints = {a, b, c};
+            best_.legsKm = legs;
+            best_.start = start.first;
+            best_.finish = finish.first;
+        }
+    }
+
+    static std::uint64_t key(int a, int c) {
+        return (static_cast<std::uint64_t>(a) << 32) | static_cast<std::uint32_t>(c);
+    }
+
+    double closingChord(int a, int c) {
+        const auto [it, fresh] = closingChord_.try_emplace(key(a, c), 0.0);
+        if (fresh) it->second = t_.closestChord(a, c);
+        return it->second;
+    }
+
+    double triangleBound(const Node* n) {
+        const Node &A = n[0], &B = n[1], &C = n[2];
+        if (t_.first(A) > t_.last(B) || t_.first(B) > t_.last(C)) return kNone;
+        const double u[3] = {legBound(A, B), legBound(B, C), legBound(C, A)};
+        const double lower = minChord(t_.box(A), t_.box(B)) + minChord(t_.box(B), t_.box(C)) +
+                             minChord(t_.box(C), t_.box(A)) - 3 * kRoundUp;
+        const double upper = u[0] + u[1] + u[2] + 3 * kRoundUp;
+        const double shortest = std::min({u[0], u[1], u[2]}) + kRoundUp;
+        // The perimeter each type may reach, before looking at the closing.
+        double reach[8];
+        double bound = kNone;
+        for (std::size_t k = 0; k < triangles_.size(); ++k) {
+            const FlightType& type = *triangles_[k];
+            double p = upper;
+            if (type.minSideShare > 0) p = std::min(p, shortest / type.minSideShare);
+            reach[k] = p < lower ? kNone : p;
+            if (reach[k] != kNone) bound = std::max(bound, type.multiplier * p + kSlack);
+        }
+        if (bound == kNone || (best_.type && bound < best_.points + kBetter)) return bound;
+        // The nearest the track comes back to its start before A ends, after C begins.
+        const double closing = closingChord(t_.last(A), t_.first(C)) - kRoundUp;
+        bound = kNone;
+        for (std::size_t k = 0; k < triangles_.size(); ++k) {
+            if (reach[k] == kNone) continue;
+            const FlightType& type = *triangles_[k];
+            if (closing > std::max(type.closingFreeKm, type.closingShare * reach[k])) continue;
+            const double penalty = closing > type.closingFreeKm ? closing : 0;
+            bound = std::max(bound, type.multiplier * (reach[k] - penalty) + kSlack);
+        }
+        return bound;
+    }
+
+    void triangleCandidate(int a, int b, int c) {
+        if (c >= t_.size()) return;
+        const double quick = geodesicUpperBound(chord(t_.point(a), t_.point(b))) +
+                             geodesicUpperBound(chord(t_.point(b), t_.point(c))) +
+                             geodesicUpperBound(chord(t_.point(c), t_.point(a)));
+        if (best_.type && triangleMultiplier_ * (quick + 3 * kRoundUp) + kSlack < best_.points + kBetter)
+            return;
+        const double sides[3] = {roundHundredths(t_.geodesic(a, b)),
+                                 roundHundredths(t_.geodesic(b, c)),
+                                 roundHundredths(t_.geodesic(c, a))};
+        const double perimeter = sides[0] + sides[1] + sides[2];
+        const double shortest = std::min({sides[0], sides[1], sides[2]});
+        const auto [it, fresh] = closingExact_.try_emplace(key(a, c));
+        if (fresh) it->second = t_.closestExact(a, c);
+        const Track::Pair closing = it->second;
+        const double closingKm = roundHundredths(closing.km);
+        for (const FlightType* type : triangles_) {
+            if (type->minSideShare > 0 && shortest < type->minSideShare * perimeter - kSame) continue;
+            if (closingKm > std::max(type->closingFreeKm, type->closingShare * perimeter) + kSame)
+                continue;
+            const double penalty = closingKm > type->closingFreeKm + kSame ? closingKm : 0;
+            const double distance = perimeter - penalty;
+            const double points = roundHundredths(distance * type->multiplier);
+            if (best_.type && points <= best_.points + kSame) continue;
+            best_ = Solution{};
+            best_.type = type;
+            best_.points = points;
+            best_.distanceKm = distance;
+            best_.penaltyKm = penalty;
+            best_.turnpoints = {a, b, c};
+            best_.legsKm = {sides[0], sides[1], sides[2]};
+            best_.closingIn = closing.in;
+            best_.closingOut = closing.out;
+            best_.closingKm = closingKm;
+        }
+    }
+
+    const Track& t_;
+    std::vector<const FlightType*> free_, triangles_;
+    double freeMultiplier_ = 0, triangleMultiplier_ = 0;
+    std::vector<double> farStart_, farFinish_;
+    std::vector<std::vector<double>> startMax_, finishMax_;
+    std::unordered_map<std::uint64_t, double> closingChord_;
+    std::unordered_map<std::uint64_t, Track::Pair> closingExact_;
+    std::priority_queue<Entry, std::vector<Entry>, ByBound> queue_;
+    Solution best_;
+};
+
+}  // namespace
+
+SearchOutcome search(const Track& track, const Rules& rules,
+                     std::optional<std::chrono::steady_clock::time_point> deadline) {
+    return Searcher(track, rules).run(deadline);
+}
+
+}  // namespace qr::xc
