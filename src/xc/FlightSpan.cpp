@@ -26,6 +26,10 @@ std::vector<FlightSpan> flightsOf(std::span<const flight::Fix> fixes) {
     std::vector<bool> air(n, false);
     std::vector<Ecef> points(n);
     for (int k = 0; k < n; ++k) points[k] = toEcef(fixes[valid[k]].latitude, fixes[valid[k]].longitude);
+    // The distance along the track up to each fix: a glider circling in a thermal keeps its
+    // speed along the track while it hardly moves over the ground.
+    std::vector<double> along(n, 0);
+    for (int k = 1; k < n; ++k) along[k] = along[k - 1] + chord(points[k - 1], points[k]);
     int lo = 0, hi = 0;
     for (int k = 0; k < n; ++k) {
         const int now = fixes[valid[k]].time;
@@ -34,7 +38,7 @@ std::vector<FlightSpan> flightsOf(std::span<const flight::Fix> fixes) {
         while (hi + 1 < n && fixes[valid[hi + 1]].time <= now + kWindow) ++hi;
         const int seconds = fixes[valid[hi]].time - fixes[valid[lo]].time;
         if (seconds <= 0) continue;
-        const double kmh = chord(points[lo], points[hi]) / seconds * 3600;
+        const double kmh = (along[hi] - along[lo]) / seconds * 3600;
         const double vertical =
             static_cast<double>(altitude(fixes[valid[hi]]) - altitude(fixes[valid[lo]])) / seconds;
         air[k] = kmh >= kAirSpeed || vertical >= kClimb || vertical <= -kSink;

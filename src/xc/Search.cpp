@@ -13,12 +13,14 @@ double roundHundredths(double value) { return std::floor(value * 100 + 0.5) / 10
 
 namespace {
 
+// The search ranks solutions by their unrounded score (multiplier × distance before rounding);
+// a solution counts as optimal when nothing can beat it by more than a metre.
 constexpr double kRoundUp = 0.005;   // how much rounding to hundredths may add to a distance
-constexpr double kSlack = 0.006;     // on a bound of points: the final rounding and more
-constexpr double kBetter = 0.005;    // points are hundredths: a better score is 0.01 higher
+constexpr double kBetter = 0.001;    // km: smaller gains are no better solution
 constexpr double kSame = 1e-9;       // comparisons of rounded figures, in the pilot's favour
 constexpr double kNone = -std::numeric_limits<double>::infinity();
 
+// The nodes of the three turnpoints; a free flight's start and finish follow from them.
 struct Entry {
     double bound;
     Shape shape;
@@ -56,13 +58,14 @@ public:
         }
         const Node root = t_.root();
         if (!free_.empty()) push({0, Shape::FreeFlight, {root, root, root}});
-        if (!triangles_.empty() && t_.size() >= 2) push({0, Shape::Triangle, {root, root, root}});
+        if (!triangles_.empty() && t_.size() >= 2)
+            push({0, Shape::Triangle, {root, root, root}});
         if (!free_.empty() && t_.size() == 1) freeCandidate(0, 0, 0);
         long pops = 0;
         outcome.optimal = true;
         while (!queue_.empty()) {
             const Entry e = queue_.top();
-            if (e.bound < best_.points + kBetter && best_.type) break;
+            if (e.bound < best_.value + kBetter && best_.type) break;
             queue_.pop();
             if ((++pops & 255) == 0 && deadline && std::chrono::steady_clock::now() >= *deadline) {
                 outcome.optimal = false;
@@ -83,8 +86,17 @@ private:
     void prepareEnds() {
         const int n = t_.size();
         std::vector<double> start(n), finish(n);
-        for (int i = 0; i < n; ++i) start[i] = t_.farthest(i, 0, i).second;
-        for (int i = 0; i < n; ++i) finish[i] = t_.farthest(i, i, n - 1).second;
+        // The answer for the neighbouring fix is a good first guess.
+        for (int i = 0, hint = 0; i < n; ++i) {
+            const auto [index, km] = t_.farthest(i, 0, i, hint);
+            start[i] = km;
+            hint = index;
+        }
+        for (int i = n - 1, hint = n - 1; i >= 0; --i) {
+            const auto [index, km] = t_.farthest(i, i, n - 1, hint);
+            finish[i] = km;
+            hint = index;
+        }
         farStart_ = start;
         farFinish_ = finish;
         startMax_.push_back(std::move(start));
@@ -105,11 +117,12 @@ private:
 
     void push(Entry e) {
         e.bound = e.shape == Shape::FreeFlight ? freeBound(e.n) : triangleBound(e.n);
-        if (e.bound == kNone || (best_.type && e.bound < best_.points + kBetter)) return;
+        if (e.bound == kNone || (best_.type && e.bound < best_.value + kBetter)) return;
         queue_.push(e);
     }
 
     void expand(const Entry& e) {
+        const int dimensions = 3;
         if (e.shape == Shape::FreeFlight) {
             const int a = mid(e.n[0]);
             const int b = std::max(mid(e.n[1]), a);
@@ -121,7 +134,7 @@ private:
         }
         int split = -1;
         double widest = -1;
-        for (int k = 0; k < 3; ++k) {
+        for (int k = 0; k < dimensions; ++k) {
             if (e.n[k].level == 0) continue;
             const double d = diagonal(t_.box(e.n[k]));
             if (d > widest) {
@@ -141,12 +154,30 @@ private:
 
     double legBound(Node a, Node b) const { return geodesicUpperBound(maxChord(t_.box(a), t_.box(b))); }
 
+    // The two legs into and out of a turnpoint in B at once: their sum is convex in the
+    // turnpoint's position, so a corner of B's box bounds it. Along a straight glide this
+    // is far tighter than the legs bounded one by one.
+    double middleBound(Node a, Node b, Node c) const {
+        const Box& box = t_.box(b);
+        const Box& before = t_.box(a);
+        const Box& after = t_.box(c);
+        double best = 0;
+        for (int corner = 0; corner < 8; ++corner) {
+            const Ecef q{corner & 1 ? box.hi[0] : box.lo[0], corner & 2 ? box.hi[1] : box.lo[1],
+                         corner & 4 ? box.hi[2] : box.lo[2]};
+            best = std::max(best, geodesicUpperBound(maxChord(q, before)) +
+                                      geodesicUpperBound(maxChord(q, after)));
+        }
+        return best;
+    }
+
     double freeBound(const Node* n) const {
         if (t_.first(n[0]) > t_.last(n[1]) || t_.first(n[1]) > t_.last(n[2])) return kNone;
         const double legs = geodesicUpperBound(startMax_[n[0].level][n[0].index]) +
-                            legBound(n[0], n[1]) + legBound(n[1], n[2]) +
+                            std::min(legBound(n[0], n[1]) + legBound(n[1], n[2]),
+                                     middleBound(n[0], n[1], n[2])) +
                             geodesicUpperBound(finishMax_[n[2].level][n[2].index]);
-        return freeMultiplier_ * (legs + 4 * kRoundUp) + kSlack;
+        return freeMultiplier_ * legs;
     }
 
     void freeCandidate(int a, int b, int c) {
@@ -154,8 +185,7 @@ private:
                              geodesicUpperBound(chord(t_.point(a), t_.point(b))) +
                              geodesicUpperBound(chord(t_.point(b), t_.point(c))) +
                              geodesicUpperBound(farFinish_[c]);
-        if (best_.type && freeMultiplier_ * (quick + 4 * kRoundUp) + kSlack < best_.points + kBetter)
-            return;
+        if (best_.type && freeMultiplier_ * quick < best_.value + kBetter) return;
         const auto start = t_.farthestExact(a, 0, a);
         const auto finish = t_.farthestExact(c, c, t_.size() - 1);
         const std::vector<double> legs{roundHundredths(start.second),
@@ -163,12 +193,15 @@ private:
                                        roundHundredths(t_.geodesic(b, c)),
                                        roundHundredths(finish.second)};
         const double distance = legs[0] + legs[1] + legs[2] + legs[3];
+        const double exact =
+            start.second + t_.geodesic(a, b) + t_.geodesic(b, c) + finish.second;
         for (const FlightType* type : free_) {
-            const double points = roundHundredths(distance * type->multiplier);
-            if (best_.type && points <= best_.points + kSame) continue;
+            const double value = exact * type->multiplier;
+            if (best_.type && value <= best_.value) continue;
             best_ = Solution{};
             best_.type = type;
-            best_.points = points;
+            best_.value = value;
+            best_.points = roundHundredths(distance * type->multiplier);
             best_.distanceKm = distance;
             best_.turnpoints = {a, b, c};
             best_.legsKm = legs;
@@ -193,7 +226,8 @@ private:
         const double u[3] = {legBound(A, B), legBound(B, C), legBound(C, A)};
         const double lower = minChord(t_.box(A), t_.box(B)) + minChord(t_.box(B), t_.box(C)) +
                              minChord(t_.box(C), t_.box(A)) - 3 * kRoundUp;
-        const double upper = u[0] + u[1] + u[2] + 3 * kRoundUp;
+        const double upper = std::min({u[0] + u[1] + u[2], middleBound(A, B, C) + u[2],
+                                       middleBound(B, C, A) + u[0], middleBound(C, A, B) + u[1]});
         const double shortest = std::min({u[0], u[1], u[2]}) + kRoundUp;
         // The perimeter each type may reach, before looking at the closing.
         double reach[8];
@@ -201,20 +235,22 @@ private:
         for (std::size_t k = 0; k < triangles_.size(); ++k) {
             const FlightType& type = *triangles_[k];
             double p = upper;
-            if (type.minSideShare > 0) p = std::min(p, shortest / type.minSideShare);
+            if (type.minSideShare > 0)
+                p = std::min(p, shortest / type.minSideShare + 3 * kRoundUp);
             reach[k] = p < lower ? kNone : p;
-            if (reach[k] != kNone) bound = std::max(bound, type.multiplier * p + kSlack);
+            if (reach[k] != kNone) bound = std::max(bound, type.multiplier * p);
         }
-        if (bound == kNone || (best_.type && bound < best_.points + kBetter)) return bound;
+        if (bound == kNone || (best_.type && bound < best_.value + kBetter)) return bound;
         // The nearest the track comes back to its start before A ends, after C begins.
         const double closing = closingChord(t_.last(A), t_.first(C)) - kRoundUp;
         bound = kNone;
         for (std::size_t k = 0; k < triangles_.size(); ++k) {
             if (reach[k] == kNone) continue;
             const FlightType& type = *triangles_[k];
-            if (closing > std::max(type.closingFreeKm, type.closingShare * reach[k])) continue;
+            if (closing > std::max(type.closingFreeKm, type.closingShare * (reach[k] + 3 * kRoundUp)))
+                continue;
             const double penalty = closing > type.closingFreeKm ? closing : 0;
-            bound = std::max(bound, type.multiplier * (reach[k] - penalty) + kSlack);
+            bound = std::max(bound, type.multiplier * (reach[k] - penalty));
         }
         return bound;
     }
@@ -224,12 +260,12 @@ private:
         const double quick = geodesicUpperBound(chord(t_.point(a), t_.point(b))) +
                              geodesicUpperBound(chord(t_.point(b), t_.point(c))) +
                              geodesicUpperBound(chord(t_.point(c), t_.point(a)));
-        if (best_.type && triangleMultiplier_ * (quick + 3 * kRoundUp) + kSlack < best_.points + kBetter)
-            return;
+        if (best_.type && triangleMultiplier_ * quick < best_.value + kBetter) return;
         const double sides[3] = {roundHundredths(t_.geodesic(a, b)),
                                  roundHundredths(t_.geodesic(b, c)),
                                  roundHundredths(t_.geodesic(c, a))};
         const double perimeter = sides[0] + sides[1] + sides[2];
+        const double exact = t_.geodesic(a, b) + t_.geodesic(b, c) + t_.geodesic(c, a);
         const double shortest = std::min({sides[0], sides[1], sides[2]});
         const auto [it, fresh] = closingExact_.try_emplace(key(a, c));
         if (fresh) it->second = t_.closestExact(a, c);
@@ -241,11 +277,12 @@ private:
                 continue;
             const double penalty = closingKm > type->closingFreeKm + kSame ? closingKm : 0;
             const double distance = perimeter - penalty;
-            const double points = roundHundredths(distance * type->multiplier);
-            if (best_.type && points <= best_.points + kSame) continue;
+            const double value = (exact - (penalty > 0 ? closing.km : 0)) * type->multiplier;
+            if (best_.type && value <= best_.value) continue;
             best_ = Solution{};
             best_.type = type;
-            best_.points = points;
+            best_.value = value;
+            best_.points = roundHundredths(distance * type->multiplier);
             best_.distanceKm = distance;
             best_.penaltyKm = penalty;
             best_.turnpoints = {a, b, c};

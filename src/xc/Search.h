@@ -20,6 +20,7 @@ double roundHundredths(double value);
 struct Solution {
     const FlightType* type = nullptr;  // nullptr: nothing scored (fewer than two fixes)
     double points = 0;
+    double value = 0;                  // the unrounded score the search ranks by
     double distanceKm = 0;             // what the multiplier applies to
     double penaltyKm = 0;              // the closing distance subtracted
     std::vector<int> turnpoints;       // track indices, in order

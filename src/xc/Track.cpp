@@ -53,16 +53,42 @@ void descend(const Track& t, Node n, int lo, int hi, const Bound& bound, const L
 
 }  // namespace
 
-std::pair<int, double> Track::farthest(int a, int lo, int hi) const {
-    std::pair<int, double> best{a, -1};
+namespace {
+
+// Farther nodes first, so that the best found early prunes the rest.
+void farthestIn(const Track& t, Node n, const Ecef& p, int lo, int hi, std::pair<int, double>& best) {
+    if (t.last(n) < lo || t.first(n) > hi) return;
+    if (n.level == 0) {
+        const double d = chord(p, t.point(t.first(n)));
+        if (d > best.second) best = {t.first(n), d};
+        return;
+    }
+    Node x = t.left(n);
+    if (!t.hasRight(n)) {
+        if (maxChord(p, t.box(x)) > best.second) farthestIn(t, x, p, lo, hi, best);
+        return;
+    }
+    Node y = t.right(n);
+    double bx = maxChord(p, t.box(x)), by = maxChord(p, t.box(y));
+    if (by > bx) {
+        std::swap(x, y);
+        std::swap(bx, by);
+    }
+    if (bx > best.second) farthestIn(t, x, p, lo, hi, best);
+    if (by > best.second) farthestIn(t, y, p, lo, hi, best);
+}
+
+}  // namespace
+
+std::pair<int, double> Track::farthest(int a, int lo, int hi, int hint) const {
     const Ecef& p = points_[a];
-    descend(
-        *this, root(), lo, hi, [&](Node n) { return maxChord(p, box(n)) > best.second; },
-        [&](int i) {
-            const double d = chord(p, points_[i]);
-            if (d > best.second) best = {i, d};
-        });
-    if (best.second < 0) best = {a, 0};
+    std::pair<int, double> best{a, 0};
+    for (int candidate : {hint, lo, hi})
+        if (candidate >= lo && candidate <= hi) {
+            const double d = chord(p, points_[candidate]);
+            if (d > best.second) best = {candidate, d};
+        }
+    farthestIn(*this, root(), p, lo, hi, best);
     return best;
 }
 

@@ -47,8 +47,9 @@ public:
     const Position& position(int i) const { return positions_[i]; }
     double geodesic(int i, int j) const;
 
-    // The farthest fix from fix a among [lo, hi], by chord: its index and chord.
-    std::pair<int, double> farthest(int a, int lo, int hi) const;
+    // The farthest fix from fix a among [lo, hi], by chord: its index and chord. A hint (a fix
+    // likely to be far) speeds the search up.
+    std::pair<int, double> farthest(int a, int lo, int hi, int hint = -1) const;
     // The longest geodesic from fix a to a fix of [lo, hi]: its index and length.
     std::pair<int, double> farthestExact(int a, int lo, int hi) const;
     // The shortest chord between a fix of [0, a] and one of [c, size − 1] (0 where they meet).
