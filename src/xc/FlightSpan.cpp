@@ -8,10 +8,10 @@ namespace qr::xc {
 namespace {
 
 constexpr int kWindow = 30;          // seconds either side of a fix
-constexpr double kAirSpeed = 20.0;   // km/h over ground
+constexpr double kAirSpeed = 12.0;   // km/h over ground
 constexpr double kClimb = 1.5;       // m/s
 constexpr double kSink = 2.5;        // m/s
-constexpr int kGroundPause = 120;    // seconds on the ground that end a flight
+constexpr int kGroundPause = 300;    // seconds on the ground that end a flight
 constexpr int kShortest = 60;        // seconds in the air that make a flight
 
 int altitude(const flight::Fix& f) { return f.gnssAltitude != 0 ? f.gnssAltitude : f.pressureAltitude; }
@@ -58,9 +58,17 @@ std::vector<FlightSpan> flightsOf(std::span<const flight::Fix> fixes) {
             }
             ++k;
         }
-        if (fixes[valid[last]].time - fixes[valid[launch]].time >= kShortest)
-            spans.push_back({valid[launch], valid[last]});
-        k = last + 1;
+        if (fixes[valid[last]].time - fixes[valid[launch]].time >= kShortest) {
+            // The window looks half a minute ahead and back: the launch run and the landing
+            // approach lie within that of the first and last fix in the air.
+            int from = launch, to = last;
+            const int earliest = spans.empty() ? 0 : spans.back().landingValid + 1;
+            while (from > earliest && fixes[valid[launch]].time - fixes[valid[from - 1]].time <= kWindow)
+                --from;
+            while (to + 1 < n && fixes[valid[to + 1]].time - fixes[valid[last]].time <= kWindow) ++to;
+            spans.push_back({valid[from], valid[to], to});
+        }
+        k = std::max(last, spans.empty() ? last : spans.back().landingValid) + 1;
     }
     return spans;
 }

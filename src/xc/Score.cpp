@@ -49,7 +49,7 @@ ScoreResult score(std::span<const flight::Fix> fixes, const Rules& rules,
                                std::chrono::duration<double>(*options.maxTimeSeconds));
     std::vector<FlightSpan> spans;
     if (options.detectFlight) spans = flightsOf(fixes);
-    if (spans.empty() && !fixes.empty()) spans.push_back({0, static_cast<int>(fixes.size()) - 1});
+    if (spans.empty() && !fixes.empty()) spans.push_back({0, static_cast<int>(fixes.size()) - 1, 0});
 
     ScoreResult result;
     result.rules = rules.name;
