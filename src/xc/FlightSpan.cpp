@@ -7,14 +7,16 @@
 namespace qr::xc {
 namespace {
 
-constexpr int kWindow = 30;          // seconds either side of a fix
-constexpr double kAirSpeed = 12.0;   // km/h over ground
-constexpr double kClimb = 1.5;       // m/s
-constexpr double kSink = 2.5;        // m/s
-constexpr int kGroundPause = 300;    // seconds on the ground that end a flight
-constexpr int kShortest = 60;        // seconds in the air that make a flight
+constexpr int kWindow = 30;         // seconds either side of a fix
+constexpr double kAirSpeed = 12.0;  // km/h over ground
+constexpr double kClimb = 1.5;      // m/s
+constexpr double kSink = 2.5;       // m/s
+constexpr int kGroundPause = 300;   // seconds on the ground that end a flight
+constexpr int kShortest = 60;       // seconds in the air that make a flight
 
-int altitude(const flight::Fix& f) { return f.gnssAltitude != 0 ? f.gnssAltitude : f.pressureAltitude; }
+int altitude(const flight::Fix& f) {
+    return f.gnssAltitude != 0 ? f.gnssAltitude : f.pressureAltitude;
+}
 
 }  // namespace
 
@@ -25,7 +27,8 @@ std::vector<FlightSpan> flightsOf(std::span<const flight::Fix> fixes) {
     const int n = static_cast<int>(valid.size());
     std::vector<bool> air(n, false);
     std::vector<Ecef> points(n);
-    for (int k = 0; k < n; ++k) points[k] = toEcef(fixes[valid[k]].latitude, fixes[valid[k]].longitude);
+    for (int k = 0; k < n; ++k)
+        points[k] = toEcef(fixes[valid[k]].latitude, fixes[valid[k]].longitude);
     // The distance along the track up to each fix: a glider circling in a thermal keeps its
     // speed along the track while it hardly moves over the ground.
     std::vector<double> along(n, 0);
@@ -63,9 +66,11 @@ std::vector<FlightSpan> flightsOf(std::span<const flight::Fix> fixes) {
             // approach lie within that of the first and last fix in the air.
             int from = launch, to = last;
             const int earliest = spans.empty() ? 0 : spans.back().landingValid + 1;
-            while (from > earliest && fixes[valid[launch]].time - fixes[valid[from - 1]].time <= kWindow)
+            while (from > earliest &&
+                   fixes[valid[launch]].time - fixes[valid[from - 1]].time <= kWindow)
                 --from;
-            while (to + 1 < n && fixes[valid[to + 1]].time - fixes[valid[last]].time <= kWindow) ++to;
+            while (to + 1 < n && fixes[valid[to + 1]].time - fixes[valid[last]].time <= kWindow)
+                ++to;
             spans.push_back({valid[from], valid[to], to});
         }
         k = std::max(last, spans.empty() ? last : spans.back().landingValid) + 1;

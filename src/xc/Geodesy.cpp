@@ -51,20 +51,20 @@ double geodesicKm(double lat1, double lon1, double lat2, double lon2) {
         const double cos2SigmaM = cos2Alpha != 0 ? cosSigma - 2 * sinU1 * sinU2 / cos2Alpha : 0;
         const double c = kF / 16 * cos2Alpha * (4 + kF * (4 - 3 * cos2Alpha));
         const double previous = lambda;
-        lambda = l + (1 - c) * kF * sinAlpha *
-                         (sigma + c * sinSigma *
-                                      (cos2SigmaM + c * cosSigma * (-1 + 2 * cos2SigmaM * cos2SigmaM)));
+        lambda =
+            l + (1 - c) * kF * sinAlpha *
+                    (sigma + c * sinSigma *
+                                 (cos2SigmaM + c * cosSigma * (-1 + 2 * cos2SigmaM * cos2SigmaM)));
         if (std::abs(lambda - previous) < 1e-13) {
             const double uu = cos2Alpha * (kA * kA - kB * kB) / (kB * kB);
             const double a = 1 + uu / 16384 * (4096 + uu * (-768 + uu * (320 - 175 * uu)));
             const double b = uu / 1024 * (256 + uu * (-128 + uu * (74 - 47 * uu)));
             const double deltaSigma =
                 b * sinSigma *
-                (cos2SigmaM +
-                 b / 4 *
-                     (cosSigma * (-1 + 2 * cos2SigmaM * cos2SigmaM) -
-                      b / 6 * cos2SigmaM * (-3 + 4 * sinSigma * sinSigma) *
-                          (-3 + 4 * cos2SigmaM * cos2SigmaM)));
+                (cos2SigmaM + b / 4 *
+                                  (cosSigma * (-1 + 2 * cos2SigmaM * cos2SigmaM) -
+                                   b / 6 * cos2SigmaM * (-3 + 4 * sinSigma * sinSigma) *
+                                       (-3 + 4 * cos2SigmaM * cos2SigmaM)));
             return kB * a * (sigma - deltaSigma);
         }
         if (std::abs(lambda) > std::numbers::pi) break;  // diverging: near-antipodal

@@ -19,9 +19,9 @@ struct FlightType {
     std::string germanName;  // for the program's own texts, e.g. "FAI-Dreieck (geschlossen)"
     Shape shape = Shape::FreeFlight;
     double multiplier = 1;
-    double minSideShare = 0;     // each side at least this share of the perimeter (FAI: 0.28)
-    double closingShare = 0;     // closing distance at most this share of the perimeter
-    double closingFreeKm = 0;    // a closing up to this distance is not subtracted
+    double minSideShare = 0;   // each side at least this share of the perimeter (FAI: 0.28)
+    double closingShare = 0;   // closing distance at most this share of the perimeter
+    double closingFreeKm = 0;  // a closing up to this distance is not subtracted
 };
 
 struct Rules {

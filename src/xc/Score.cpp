@@ -49,7 +49,10 @@ ScoreResult score(std::span<const flight::Fix> fixes, const Rules& rules,
                                std::chrono::duration<double>(*options.maxTimeSeconds));
     std::vector<FlightSpan> spans;
     if (options.detectFlight) spans = flightsOf(fixes);
-    if (spans.empty() && !fixes.empty()) spans.push_back({0, static_cast<int>(fixes.size()) - 1, 0});
+    // A log too short to tell a flight by its speed (a few fixes) is scored whole.
+    const bool tooShort = fixes.empty() || fixes.back().time - fixes.front().time < 60;
+    if ((!options.detectFlight || tooShort) && !fixes.empty())
+        spans = {{0, static_cast<int>(fixes.size()) - 1, 0}};
 
     ScoreResult result;
     result.rules = rules.name;

@@ -13,7 +13,9 @@ namespace qr::xc {
 
 struct ScoreOptions {
     std::optional<double> maxTimeSeconds;  // then the best found, maybe not proven optimal
-    bool detectFlight = true;  // false: score the whole log, ground and all
+    // Score only the flights found in the log (the best of them); false: the whole log,
+    // ground and all. A log of less than a minute is always scored whole.
+    bool detectFlight = true;
 };
 
 struct ScoredFix {

@@ -9,15 +9,17 @@
 
 namespace qr::xc {
 
-double roundHundredths(double value) { return std::floor(value * 100 + 0.5) / 100; }
+double roundHundredths(double value) {
+    return std::floor(value * 100 + 0.5) / 100;
+}
 
 namespace {
 
 // The search ranks solutions by their unrounded score (multiplier × distance before rounding);
 // a solution counts as optimal when nothing can beat it by more than a metre.
-constexpr double kRoundUp = 0.005;   // how much rounding to hundredths may add to a distance
-constexpr double kBetter = 0.001;    // km: smaller gains are no better solution
-constexpr double kSame = 1e-9;       // comparisons of rounded figures, in the pilot's favour
+constexpr double kRoundUp = 0.005;  // how much rounding to hundredths may add to a distance
+constexpr double kBetter = 0.001;   // km: smaller gains are no better solution
+constexpr double kSame = 1e-9;      // comparisons of rounded figures, in the pilot's favour
 constexpr double kNone = -std::numeric_limits<double>::infinity();
 
 // The nodes of the three turnpoints; a free flight's start and finish follow from them.
@@ -44,7 +46,8 @@ public:
             if (type.shape == Shape::FreeFlight) free_.push_back(&type);
             if (type.shape == Shape::Triangle) triangles_.push_back(&type);
         }
-        for (const FlightType* type : free_) freeMultiplier_ = std::max(freeMultiplier_, type->multiplier);
+        for (const FlightType* type : free_)
+            freeMultiplier_ = std::max(freeMultiplier_, type->multiplier);
         for (const FlightType* type : triangles_)
             triangleMultiplier_ = std::max(triangleMultiplier_, type->multiplier);
         if (!free_.empty()) prepareEnds();
@@ -58,8 +61,7 @@ public:
         }
         const Node root = t_.root();
         if (!free_.empty()) push({0, Shape::FreeFlight, {root, root, root}});
-        if (!triangles_.empty() && t_.size() >= 2)
-            push({0, Shape::Triangle, {root, root, root}});
+        if (!triangles_.empty() && t_.size() >= 2) push({0, Shape::Triangle, {root, root, root}});
         if (!free_.empty() && t_.size() == 1) freeCandidate(0, 0, 0);
         long pops = 0;
         outcome.optimal = true;
@@ -152,7 +154,9 @@ private:
         }
     }
 
-    double legBound(Node a, Node b) const { return geodesicUpperBound(maxChord(t_.box(a), t_.box(b))); }
+    double legBound(Node a, Node b) const {
+        return geodesicUpperBound(maxChord(t_.box(a), t_.box(b)));
+    }
 
     // The two legs into and out of a turnpoint in B at once: their sum is convex in the
     // turnpoint's position, so a corner of B's box bounds it. Along a straight glide this
@@ -173,28 +177,25 @@ private:
 
     double freeBound(const Node* n) const {
         if (t_.first(n[0]) > t_.last(n[1]) || t_.first(n[1]) > t_.last(n[2])) return kNone;
-        const double legs = geodesicUpperBound(startMax_[n[0].level][n[0].index]) +
-                            std::min(legBound(n[0], n[1]) + legBound(n[1], n[2]),
-                                     middleBound(n[0], n[1], n[2])) +
-                            geodesicUpperBound(finishMax_[n[2].level][n[2].index]);
+        const double legs =
+            geodesicUpperBound(startMax_[n[0].level][n[0].index]) +
+            std::min(legBound(n[0], n[1]) + legBound(n[1], n[2]), middleBound(n[0], n[1], n[2])) +
+            geodesicUpperBound(finishMax_[n[2].level][n[2].index]);
         return freeMultiplier_ * legs;
     }
 
     void freeCandidate(int a, int b, int c) {
-        const double quick = geodesicUpperBound(farStart_[a]) +
-                             geodesicUpperBound(chord(t_.point(a), t_.point(b))) +
-                             geodesicUpperBound(chord(t_.point(b), t_.point(c))) +
-                             geodesicUpperBound(farFinish_[c]);
+        const double quick =
+            geodesicUpperBound(farStart_[a]) + geodesicUpperBound(chord(t_.point(a), t_.point(b))) +
+            geodesicUpperBound(chord(t_.point(b), t_.point(c))) + geodesicUpperBound(farFinish_[c]);
         if (best_.type && freeMultiplier_ * quick < best_.value + kBetter) return;
         const auto start = t_.farthestExact(a, 0, a);
         const auto finish = t_.farthestExact(c, c, t_.size() - 1);
-        const std::vector<double> legs{roundHundredths(start.second),
-                                       roundHundredths(t_.geodesic(a, b)),
-                                       roundHundredths(t_.geodesic(b, c)),
-                                       roundHundredths(finish.second)};
+        const std::vector<double> legs{
+            roundHundredths(start.second), roundHundredths(t_.geodesic(a, b)),
+            roundHundredths(t_.geodesic(b, c)), roundHundredths(finish.second)};
         const double distance = legs[0] + legs[1] + legs[2] + legs[3];
-        const double exact =
-            start.second + t_.geodesic(a, b) + t_.geodesic(b, c) + finish.second;
+        const double exact = start.second + t_.geodesic(a, b) + t_.geodesic(b, c) + finish.second;
         for (const FlightType* type : free_) {
             const double value = exact * type->multiplier;
             if (best_.type && value <= best_.value) continue;
@@ -235,8 +236,7 @@ private:
         for (std::size_t k = 0; k < triangles_.size(); ++k) {
             const FlightType& type = *triangles_[k];
             double p = upper;
-            if (type.minSideShare > 0)
-                p = std::min(p, shortest / type.minSideShare + 3 * kRoundUp);
+            if (type.minSideShare > 0) p = std::min(p, shortest / type.minSideShare + 3 * kRoundUp);
             reach[k] = p < lower ? kNone : p;
             if (reach[k] != kNone) bound = std::max(bound, type.multiplier * p);
         }
@@ -247,7 +247,8 @@ private:
         for (std::size_t k = 0; k < triangles_.size(); ++k) {
             if (reach[k] == kNone) continue;
             const FlightType& type = *triangles_[k];
-            if (closing > std::max(type.closingFreeKm, type.closingShare * (reach[k] + 3 * kRoundUp)))
+            if (closing >
+                std::max(type.closingFreeKm, type.closingShare * (reach[k] + 3 * kRoundUp)))
                 continue;
             const double penalty = closing > type.closingFreeKm ? closing : 0;
             bound = std::max(bound, type.multiplier * (reach[k] - penalty));
@@ -272,7 +273,8 @@ private:
         const Track::Pair closing = it->second;
         const double closingKm = roundHundredths(closing.km);
         for (const FlightType* type : triangles_) {
-            if (type->minSideShare > 0 && shortest < type->minSideShare * perimeter - kSame) continue;
+            if (type->minSideShare > 0 && shortest < type->minSideShare * perimeter - kSame)
+                continue;
             if (closingKm > std::max(type->closingFreeKm, type->closingShare * perimeter) + kSame)
                 continue;
             const double penalty = closingKm > type->closingFreeKm + kSame ? closingKm : 0;

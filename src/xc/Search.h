@@ -20,12 +20,12 @@ double roundHundredths(double value);
 struct Solution {
     const FlightType* type = nullptr;  // nullptr: nothing scored (fewer than two fixes)
     double points = 0;
-    double value = 0;                  // the unrounded score the search ranks by
-    double distanceKm = 0;             // what the multiplier applies to
-    double penaltyKm = 0;              // the closing distance subtracted
-    std::vector<int> turnpoints;       // track indices, in order
-    std::vector<double> legsKm;        // rounded; free flight: start, turnpoints, finish
-    int start = -1, finish = -1;       // free flight: where the distance begins and ends
+    double value = 0;                     // the unrounded score the search ranks by
+    double distanceKm = 0;                // what the multiplier applies to
+    double penaltyKm = 0;                 // the closing distance subtracted
+    std::vector<int> turnpoints;          // track indices, in order
+    std::vector<double> legsKm;           // rounded; free flight: start, turnpoints, finish
+    int start = -1, finish = -1;          // free flight: where the distance begins and ends
     int closingIn = -1, closingOut = -1;  // triangles: the closing pair
     double closingKm = 0;                 // rounded
 };

@@ -56,7 +56,8 @@ void descend(const Track& t, Node n, int lo, int hi, const Bound& bound, const L
 namespace {
 
 // Farther nodes first, so that the best found early prunes the rest.
-void farthestIn(const Track& t, Node n, const Ecef& p, int lo, int hi, std::pair<int, double>& best) {
+void farthestIn(const Track& t, Node n, const Ecef& p, int lo, int hi,
+                std::pair<int, double>& best) {
     if (t.last(n) < lo || t.first(n) > hi) return;
     if (n.level == 0) {
         const double d = chord(p, t.point(t.first(n)));
