@@ -10,8 +10,6 @@ constexpr double kA = 6378.137;  // km
 constexpr double kF = 1 / 298.257223563;
 constexpr double kB = kA * (1 - kF);
 constexpr double kE2 = kF * (2 - kF);
-constexpr double kMinCurvatureRadius = kA * (1 - kE2);  // meridian radius at the equator
-constexpr double kLongestGeodesic = 20003.9315;         // half a meridian, km
 constexpr double kRad = std::numbers::pi / 180;
 
 }  // namespace
@@ -23,11 +21,6 @@ Ecef toEcef(double latitudeDegrees, double longitudeDegrees) {
     return {n * c * std::cos(lambda), n * c * std::sin(lambda), n * (1 - kE2) * s};
 }
 
-double geodesicUpperBound(double chordKm) {
-    const double half = chordKm / (2 * kMinCurvatureRadius);
-    if (half >= 0.99) return kLongestGeodesic;
-    return std::min(kLongestGeodesic, 2 * kMinCurvatureRadius * std::asin(half));
-}
 
 double geodesicKm(double lat1, double lon1, double lat2, double lon2) {
     if (lat1 == lat2 && lon1 == lon2) return 0;

@@ -1,6 +1,8 @@
 #include "xc/Search.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -20,6 +22,8 @@ namespace {
 constexpr double kRoundUp = 0.005;  // how much rounding to hundredths may add to a distance
 constexpr double kBetter = 0.001;   // km: smaller gains are no better solution
 constexpr double kSame = 1e-9;      // comparisons of rounded figures, in the pilot's favour
+constexpr double kLayerSlack = 0.0001;  // km: gains a layer of the programme passes over
+constexpr int kScanLevel = 5;       // ranges of up to 32 fixes are bounded fix by fix
 constexpr double kNone = -std::numeric_limits<double>::infinity();
 
 // The nodes of the three turnpoints; a free flight's start and finish follow from them.
@@ -37,6 +41,14 @@ double diagonal(const Box& b) {
     double s = 0;
     for (int k = 0; k < 3; ++k) s += (b.hi[k] - b.lo[k]) * (b.hi[k] - b.lo[k]);
     return s;
+}
+
+Box unite(Box a, const Box& b) {
+    for (int k = 0; k < 3; ++k) {
+        a.lo[k] = std::min(a.lo[k], b.lo[k]);
+        a.hi[k] = std::max(a.hi[k], b.hi[k]);
+    }
+    return a;
 }
 
 class Searcher {
@@ -60,7 +72,11 @@ public:
             return outcome;
         }
         const Node root = t_.root();
-        if (!free_.empty()) push({0, Shape::FreeFlight, {root, root, root}});
+        // The free flight by dynamic programming over bounded leg lengths; only where that
+        // cannot prove its answer (legs of thousands of kilometres) by the search below.
+        if (!free_.empty() && t_.size() > 1) freeCandidate(0, t_.size() / 2, t_.size() - 1, true);
+        if (!free_.empty() && !freeByLayers(deadline))
+            push({0, Shape::FreeFlight, {root, root, root}});
         if (!triangles_.empty() && t_.size() >= 2) push({0, Shape::Triangle, {root, root, root}});
         if (!free_.empty() && t_.size() == 1) freeCandidate(0, 0, 0);
         long pops = 0;
@@ -71,6 +87,11 @@ public:
             queue_.pop();
             if ((++pops & 255) == 0 && deadline && std::chrono::steady_clock::now() >= *deadline) {
                 outcome.optimal = false;
+                if (std::getenv("QR_XC_DEBUG"))
+                    std::fprintf(stderr, "stopped: best %.4f bound %.4f queue %zu pops %ld levels %d %d %d nodes %d-%d %d-%d %d-%d tps %d %d %d s %d f %d\n",
+                                 best_.value, e.bound, queue_.size(), pops, e.n[0].level, e.n[1].level,
+                                 e.n[2].level, t_.first(e.n[0]), t_.last(e.n[0]), t_.first(e.n[1]), t_.last(e.n[1]), t_.first(e.n[2]), t_.last(e.n[2]),
+                                 best_.turnpoints[0], best_.turnpoints[1], best_.turnpoints[2], best_.start, best_.finish);
                 break;
             }
             expand(e);
@@ -82,6 +103,105 @@ public:
 
 private:
     int mid(Node n) const { return (t_.first(n) + t_.last(n)) / 2; }
+
+    // One layer of the free flight's dynamic programme: for every fix j the most that
+    // weight[i] + (an upper bound of the leg i → j) reaches over the fixes i ≤ j, and where.
+    // False when the deadline passed first.
+    bool layer(const std::vector<double>& weight, std::vector<double>& out, std::vector<int>& from,
+               std::optional<std::chrono::steady_clock::time_point> deadline) {
+        const int n = t_.size();
+        std::vector<std::vector<double>> most{weight};
+        while (most.back().size() > 1) {
+            const auto& w = most.back();
+            std::vector<double> up((w.size() + 1) / 2);
+            for (std::size_t j = 0; j < up.size(); ++j)
+                up[j] = 2 * j + 1 < w.size() ? std::max(w[2 * j], w[2 * j + 1]) : w[2 * j];
+            most.push_back(std::move(up));
+        }
+        out.assign(n, 0);
+        from.assign(n, 0);
+        int hint = 0;
+        for (int j = 0; j < n; ++j) {
+            if ((j & 1023) == 1023 && deadline && std::chrono::steady_clock::now() >= *deadline)
+                return false;
+            const Ecef& p = t_.point(j);
+            double best = weight[j];
+            int arg = j;
+            for (int i : {hint, 0}) {
+                const double v = weight[i] + geodesicUpperBound(chord(t_.point(i), p));
+                if (i <= j && v > best) {
+                    best = v;
+                    arg = i;
+                }
+            }
+            // Depth first, the more promising child first.
+            Node stack[64];
+            int top = 0;
+            stack[top++] = t_.root();
+            while (top > 0) {
+                const Node nd = stack[--top];
+                if (t_.first(nd) > j) continue;
+                if (most[nd.level][nd.index] + geodesicUpperBound(maxChord(p, t_.box(nd))) <=
+                    best + kLayerSlack)
+                    continue;
+                if (nd.level == 0) {
+                    const int i = t_.first(nd);
+                    const double v = weight[i] + geodesicUpperBound(chord(t_.point(i), p));
+                    if (v > best) {
+                        best = v;
+                        arg = i;
+                    }
+                    continue;
+                }
+                const Node l = t_.left(nd);
+                if (!t_.hasRight(nd)) {
+                    stack[top++] = l;
+                    continue;
+                }
+                const Node r = t_.right(nd);
+                const double bl = most[l.level][l.index] + geodesicUpperBound(maxChord(p, t_.box(l)));
+                const double br = most[r.level][r.index] + geodesicUpperBound(maxChord(p, t_.box(r)));
+                if (bl > br) {
+                    stack[top++] = r;
+                    stack[top++] = l;
+                } else {
+                    stack[top++] = l;
+                    stack[top++] = r;
+                }
+            }
+            out[j] = best;
+            from[j] = arg;
+            hint = arg;
+        }
+        return true;
+    }
+
+    // Start → three turnpoints → finish as a dynamic programme over upper bounds of the legs;
+    // its best chain, measured exactly, is optimal when it comes within a metre of the bound.
+    bool freeByLayers(std::optional<std::chrono::steady_clock::time_point> deadline) {
+        const int n = t_.size();
+        if (n == 0) return true;
+        std::vector<double> w(n);
+        for (int i = 0; i < n; ++i) w[i] = geodesicUpperBound(farStart_[i]);
+        std::vector<double> w2, w3;
+        std::vector<int> from2, from3;
+        if (!layer(w, w2, from2, deadline) || !layer(w2, w3, from3, deadline)) return false;
+        double bound = -1;
+        int c = 0;
+        for (int i = 0; i < n; ++i) {
+            const double v = w3[i] + geodesicUpperBound(farFinish_[i]);
+            if (v > bound) {
+                bound = v;
+                c = i;
+            }
+        }
+        const int b = from3[c], a = from2[b];
+        freeCandidate(a, b, c, true);
+        if (std::getenv("QR_XC_DEBUG"))
+            std::fprintf(stderr, "layers: bound %.5f exact %.5f\n", freeMultiplier_ * bound, best_.value);
+        // Each layer may fall short of its true maximum by the slack it prunes with.
+        return freeMultiplier_ * (bound + 3 * kLayerSlack) <= best_.value + kBetter;
+    }
 
     // The farthest fix on the launch side and on the landing side of every fix, and their
     // maxima over the nodes of the hierarchy.
@@ -98,6 +218,20 @@ private:
             const auto [index, km] = t_.farthest(i, i, n - 1, hint);
             finish[i] = km;
             hint = index;
+        }
+        prefix_.resize(n);
+        suffix_.resize(n);
+        for (int i = 0; i < n; ++i) {
+            const Ecef& p = t_.point(i);
+            Box b{{p.x, p.y, p.z}, {p.x, p.y, p.z}};
+            if (i > 0) b = unite(prefix_[i - 1], b);
+            prefix_[i] = b;
+        }
+        for (int i = n - 1; i >= 0; --i) {
+            const Ecef& p = t_.point(i);
+            Box b{{p.x, p.y, p.z}, {p.x, p.y, p.z}};
+            if (i + 1 < n) b = unite(suffix_[i + 1], b);
+            suffix_[i] = b;
         }
         farStart_ = start;
         farFinish_ = finish;
@@ -162,9 +296,9 @@ private:
     // turnpoint's position, so a corner of B's box bounds it. Along a straight glide this
     // is far tighter than the legs bounded one by one.
     double middleBound(Node a, Node b, Node c) const {
-        const Box& box = t_.box(b);
-        const Box& before = t_.box(a);
-        const Box& after = t_.box(c);
+        return cornerBound(t_.box(a), t_.box(b), t_.box(c));
+    }
+    static double cornerBound(const Box& before, const Box& box, const Box& after) {
         double best = 0;
         for (int corner = 0; corner < 8; ++corner) {
             const Ecef q{corner & 1 ? box.hi[0] : box.lo[0], corner & 2 ? box.hi[1] : box.lo[1],
@@ -176,19 +310,43 @@ private:
     }
 
     double freeBound(const Node* n) const {
-        if (t_.first(n[0]) > t_.last(n[1]) || t_.first(n[1]) > t_.last(n[2])) return kNone;
-        const double legs =
-            geodesicUpperBound(startMax_[n[0].level][n[0].index]) +
-            std::min(legBound(n[0], n[1]) + legBound(n[1], n[2]), middleBound(n[0], n[1], n[2])) +
-            geodesicUpperBound(finishMax_[n[2].level][n[2].index]);
+        const Node &A = n[0], &B = n[1], &C = n[2];
+        if (t_.first(A) > t_.last(B) || t_.first(B) > t_.last(C)) return kNone;
+        // Start → A → B → C → finish. The start lies among the fixes up to A's last, the
+        // finish among those from C's first: besides the farthest distances known for each
+        // fix, their boxes let the legs on either side of A and of C be bounded in pairs,
+        // which along a straight glide to or from a turnpoint is far tighter.
+        const Box& before = prefix_[t_.last(A)];
+        const Box& after = suffix_[t_.first(C)];
+        const double start = geodesicUpperBound(startMax_[A.level][A.index]);
+        const double finish = geodesicUpperBound(finishMax_[C.level][C.index]);
+        const double ab = legBound(A, B), bc = legBound(B, C);
+        double atA = std::min(start + ab, cornerBound(before, t_.box(A), t_.box(B)));
+        double atC = std::min(bc + finish, cornerBound(t_.box(B), t_.box(C), after));
+        // Small ranges are cheaper to go through fix by fix, and then exact on their side.
+        if (A.level <= kScanLevel) {
+            double most = 0;
+            for (int a = t_.first(A); a <= t_.last(A); ++a)
+                most = std::max(most, geodesicUpperBound(farStart_[a]) +
+                                          geodesicUpperBound(maxChord(t_.point(a), t_.box(B))));
+            atA = std::min(atA, most);
+        }
+        if (C.level <= kScanLevel) {
+            double most = 0;
+            for (int c = t_.first(C); c <= t_.last(C); ++c)
+                most = std::max(most, geodesicUpperBound(maxChord(t_.point(c), t_.box(B))) +
+                                          geodesicUpperBound(farFinish_[c]));
+            atC = std::min(atC, most);
+        }
+        const double legs = std::min({atA + atC, start + middleBound(A, B, C) + finish});
         return freeMultiplier_ * legs;
     }
 
-    void freeCandidate(int a, int b, int c) {
+    void freeCandidate(int a, int b, int c, bool always = false) {
         const double quick =
             geodesicUpperBound(farStart_[a]) + geodesicUpperBound(chord(t_.point(a), t_.point(b))) +
             geodesicUpperBound(chord(t_.point(b), t_.point(c))) + geodesicUpperBound(farFinish_[c]);
-        if (best_.type && freeMultiplier_ * quick < best_.value + kBetter) return;
+        if (!always && best_.type && freeMultiplier_ * quick < best_.value + kBetter) return;
         const auto start = t_.farthestExact(a, 0, a);
         const auto finish = t_.farthestExact(c, c, t_.size() - 1);
         const std::vector<double> legs{
@@ -299,6 +457,7 @@ private:
     std::vector<const FlightType*> free_, triangles_;
     double freeMultiplier_ = 0, triangleMultiplier_ = 0;
     std::vector<double> farStart_, farFinish_;
+    std::vector<Box> prefix_, suffix_;  // the boxes of the fixes up to and from each fix
     std::vector<std::vector<double>> startMax_, finishMax_;
     std::unordered_map<std::uint64_t, double> closingChord_;
     std::unordered_map<std::uint64_t, Track::Pair> closingExact_;
