@@ -13,6 +13,7 @@ constexpr double kClimb = 1.5;      // m/s
 constexpr double kSink = 2.5;       // m/s
 constexpr int kGroundPause = 300;   // seconds on the ground that end a flight
 constexpr int kShortest = 60;       // seconds in the air that make a flight
+constexpr int kMargin = 60;         // seconds kept before the launch and after the landing
 
 int altitude(const flight::Fix& f) {
     return f.gnssAltitude != 0 ? f.gnssAltitude : f.pressureAltitude;
@@ -67,9 +68,9 @@ std::vector<FlightSpan> flightsOf(std::span<const flight::Fix> fixes) {
             int from = launch, to = last;
             const int earliest = spans.empty() ? 0 : spans.back().landingValid + 1;
             while (from > earliest &&
-                   fixes[valid[launch]].time - fixes[valid[from - 1]].time <= kWindow)
+                   fixes[valid[launch]].time - fixes[valid[from - 1]].time <= kMargin)
                 --from;
-            while (to + 1 < n && fixes[valid[to + 1]].time - fixes[valid[last]].time <= kWindow)
+            while (to + 1 < n && fixes[valid[to + 1]].time - fixes[valid[last]].time <= kMargin)
                 ++to;
             spans.push_back({valid[from], valid[to], to});
         }

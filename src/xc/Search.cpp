@@ -1,8 +1,6 @@
 #include "xc/Search.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -87,11 +85,6 @@ public:
             queue_.pop();
             if ((++pops & 255) == 0 && deadline && std::chrono::steady_clock::now() >= *deadline) {
                 outcome.optimal = false;
-                if (std::getenv("QR_XC_DEBUG"))
-                    std::fprintf(stderr, "stopped: best %.4f bound %.4f queue %zu pops %ld levels %d %d %d nodes %d-%d %d-%d %d-%d tps %d %d %d s %d f %d\n",
-                                 best_.value, e.bound, queue_.size(), pops, e.n[0].level, e.n[1].level,
-                                 e.n[2].level, t_.first(e.n[0]), t_.last(e.n[0]), t_.first(e.n[1]), t_.last(e.n[1]), t_.first(e.n[2]), t_.last(e.n[2]),
-                                 best_.turnpoints[0], best_.turnpoints[1], best_.turnpoints[2], best_.start, best_.finish);
                 break;
             }
             expand(e);
@@ -197,8 +190,6 @@ private:
         }
         const int b = from3[c], a = from2[b];
         freeCandidate(a, b, c, true);
-        if (std::getenv("QR_XC_DEBUG"))
-            std::fprintf(stderr, "layers: bound %.5f exact %.5f\n", freeMultiplier_ * bound, best_.value);
         // Each layer may fall short of its true maximum by the slack it prunes with.
         return freeMultiplier_ * (bound + 3 * kLayerSlack) <= best_.value + kBetter;
     }
