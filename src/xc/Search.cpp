@@ -17,11 +17,11 @@ namespace {
 
 // The search ranks solutions by their unrounded score (multiplier × distance before rounding);
 // a solution counts as optimal when nothing can beat it by more than a metre.
-constexpr double kRoundUp = 0.005;  // how much rounding to hundredths may add to a distance
-constexpr double kBetter = 0.001;   // km: smaller gains are no better solution
-constexpr double kSame = 1e-9;      // comparisons of rounded figures, in the pilot's favour
+constexpr double kRoundUp = 0.005;      // how much rounding to hundredths may add to a distance
+constexpr double kBetter = 0.001;       // km: smaller gains are no better solution
+constexpr double kSame = 1e-9;          // comparisons of rounded figures, in the pilot's favour
 constexpr double kLayerSlack = 0.0001;  // km: gains a layer of the programme passes over
-constexpr int kScanLevel = 5;       // ranges of up to 32 fixes are bounded fix by fix
+constexpr int kScanLevel = 5;           // ranges of up to 32 fixes are bounded fix by fix
 constexpr double kNone = -std::numeric_limits<double>::infinity();
 
 // The nodes of the three turnpoints; a free flight's start and finish follow from them.
@@ -152,8 +152,10 @@ private:
                     continue;
                 }
                 const Node r = t_.right(nd);
-                const double bl = most[l.level][l.index] + geodesicUpperBound(maxChord(p, t_.box(l)));
-                const double br = most[r.level][r.index] + geodesicUpperBound(maxChord(p, t_.box(r)));
+                const double bl =
+                    most[l.level][l.index] + geodesicUpperBound(maxChord(p, t_.box(l)));
+                const double br =
+                    most[r.level][r.index] + geodesicUpperBound(maxChord(p, t_.box(r)));
                 if (bl > br) {
                     stack[top++] = r;
                     stack[top++] = l;
@@ -347,7 +349,8 @@ private:
         const double exact = start.second + t_.geodesic(a, b) + t_.geodesic(b, c) + finish.second;
         for (const FlightType* type : free_) {
             const double value = exact * type->multiplier;
-            if (best_.type && value <= best_.value) continue;
+            const double points = roundHundredths(distance * type->multiplier);
+            if (!better(points, value)) continue;
             best_ = Solution{};
             best_.type = type;
             best_.value = value;
@@ -358,6 +361,14 @@ private:
             best_.start = start.first;
             best_.finish = finish.first;
         }
+    }
+
+    // More points, or as many and longer: of solutions within the search's tolerance the
+    // one the rounding favours.
+    bool better(double points, double value) const {
+        if (!best_.type) return true;
+        if (points > best_.points + kSame) return true;
+        return points > best_.points - kSame && value > best_.value;
     }
 
     static std::uint64_t key(int a, int c) {
@@ -429,7 +440,8 @@ private:
             const double penalty = closingKm > type->closingFreeKm + kSame ? closingKm : 0;
             const double distance = perimeter - penalty;
             const double value = (exact - (penalty > 0 ? closing.km : 0)) * type->multiplier;
-            if (best_.type && value <= best_.value) continue;
+            const double points = roundHundredths(distance * type->multiplier);
+            if (!better(points, value)) continue;
             best_ = Solution{};
             best_.type = type;
             best_.value = value;
