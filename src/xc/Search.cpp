@@ -65,33 +65,40 @@ public:
 
     SearchOutcome run(std::optional<std::chrono::steady_clock::time_point> deadline) {
         SearchOutcome outcome;
-        if (t_.size() == 0) {
-            outcome.optimal = true;
-            return outcome;
-        }
-        const Node root = t_.root();
-        // The free flight by dynamic programming over bounded leg lengths; only where that
-        // cannot prove its answer (legs of thousands of kilometres) by the search below.
-        if (!free_.empty() && t_.size() > 1) freeCandidate(0, t_.size() / 2, t_.size() - 1, true);
-        if (!free_.empty() && !freeByLayers(deadline))
-            push({0, Shape::FreeFlight, {root, root, root}});
-        if (!triangles_.empty() && t_.size() >= 2) push({0, Shape::Triangle, {root, root, root}});
-        if (!free_.empty() && t_.size() == 1) freeCandidate(0, 0, 0);
-        long pops = 0;
         outcome.optimal = true;
+        if (t_.size() == 0) return outcome;
+        const Node root = t_.root();
+        const int n = t_.size();
+        if (!free_.empty()) freeCandidate(0, n / 2, n - 1, true);
+        // Triangles first: their best score lets the free flight's programme below pass
+        // over most fixes.
+        if (!triangles_.empty() && n >= 2) push({0, Shape::Triangle, {root, root, root}});
+        long pops = 0;
+        bool inTime = searchQueue(deadline, pops);
+        // The free flight by dynamic programming over bounded leg lengths; only where that
+        // cannot prove its answer (legs of thousands of kilometres) by the search as well.
+        if (inTime && !free_.empty() && !freeByLayers(deadline)) {
+            push({0, Shape::FreeFlight, {root, root, root}});
+            inTime = searchQueue(deadline, pops);
+        }
+        outcome.optimal = inTime;
+        outcome.best = best_;
+        outcome.expanded = pops;
+        return outcome;
+    }
+
+    // Expands the queue until nothing in it can beat the best; false at the deadline.
+    bool searchQueue(std::optional<std::chrono::steady_clock::time_point> deadline, long& pops) {
         while (!queue_.empty()) {
             const Entry e = queue_.top();
             if (e.bound < best_.value + kBetter && best_.type) break;
             queue_.pop();
-            if ((++pops & 255) == 0 && deadline && std::chrono::steady_clock::now() >= *deadline) {
-                outcome.optimal = false;
-                break;
-            }
+            if ((++pops & 255) == 0 && deadline && std::chrono::steady_clock::now() >= *deadline)
+                return false;
             expand(e);
         }
-        outcome.best = best_;
-        outcome.expanded = pops;
-        return outcome;
+        std::priority_queue<Entry, std::vector<Entry>, ByBound>().swap(queue_);
+        return true;
     }
 
 private:
@@ -100,7 +107,10 @@ private:
     // One layer of the free flight's dynamic programme: for every fix j the most that
     // weight[i] + (an upper bound of the leg i → j) reaches over the fixes i ≤ j, and where.
     // False when the deadline passed first.
-    bool layer(const std::vector<double>& weight, std::vector<double>& out, std::vector<int>& from,
+    // rest[j] bounds what the legs after j can add; a j that cannot lead past `target` keeps
+    // its own weight (a chain that stays at j), which the chains through it never beat.
+    bool layer(const std::vector<double>& weight, const std::vector<double>& rest, double target,
+               std::vector<double>& out, std::vector<int>& from,
                std::optional<std::chrono::steady_clock::time_point> deadline) {
         const int n = t_.size();
         std::vector<std::vector<double>> most{weight};
@@ -114,7 +124,14 @@ private:
         out.assign(n, 0);
         from.assign(n, 0);
         int hint = 0;
+        double heaviest = 0;
         for (int j = 0; j < n; ++j) {
+            heaviest = std::max(heaviest, weight[j]);
+            if (heaviest + geodesicUpperBound(farStart_[j]) + rest[j] <= target) {
+                out[j] = weight[j];
+                from[j] = j;
+                continue;
+            }
             if ((j & 1023) == 1023 && deadline && std::chrono::steady_clock::now() >= *deadline)
                 return false;
             const Ecef& p = t_.point(j);
@@ -180,7 +197,19 @@ private:
         for (int i = 0; i < n; ++i) w[i] = geodesicUpperBound(farStart_[i]);
         std::vector<double> w2, w3;
         std::vector<int> from2, from3;
-        if (!layer(w, w2, from2, deadline) || !layer(w2, w3, from3, deadline)) return false;
+        // What the legs after a fix can still add: after the second turnpoint one leg to the
+        // third and the finish leg from there; after the third the finish leg.
+        std::vector<double> rest2(n), rest3(n);
+        double furthest = 0;
+        for (int i = n - 1; i >= 0; --i) {
+            furthest = std::max(furthest, geodesicUpperBound(farFinish_[i]));
+            rest3[i] = geodesicUpperBound(farFinish_[i]);
+            rest2[i] = rest3[i] + furthest;
+        }
+        const double target = best_.type ? best_.value / freeMultiplier_ : 0;
+        if (!layer(w, rest2, target, w2, from2, deadline) ||
+            !layer(w2, rest3, target, w3, from3, deadline))
+            return false;
         double bound = -1;
         int c = 0;
         for (int i = 0; i < n; ++i) {
@@ -192,6 +221,7 @@ private:
         }
         const int b = from3[c], a = from2[b];
         freeCandidate(a, b, c, true);
+        bound = std::max(bound, target);  // the chains passed over reach no more
         // Each layer may fall short of its true maximum by the slack it prunes with.
         return freeMultiplier_ * (bound + 3 * kLayerSlack) <= best_.value + kBetter;
     }
