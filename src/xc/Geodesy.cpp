@@ -21,7 +21,6 @@ Ecef toEcef(double latitudeDegrees, double longitudeDegrees) {
     return {n * c * std::cos(lambda), n * c * std::sin(lambda), n * (1 - kE2) * s};
 }
 
-
 double geodesicKm(double lat1, double lon1, double lat2, double lon2) {
     if (lat1 == lat2 && lon1 == lon2) return 0;
     const double u1 = std::atan((1 - kF) * std::tan(lat1 * kRad));

@@ -42,6 +42,7 @@ struct ScoreResult {
     double milliseconds = 0;
 };
 
+// Throws std::invalid_argument for rules with more than eight kinds of triangle.
 ScoreResult score(std::span<const flight::Fix> fixes, const Rules& rules,
                   const ScoreOptions& options = {});
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <queue>
+#include <stdexcept>
 #include <unordered_map>
 
 namespace qr::xc {
@@ -22,6 +23,7 @@ constexpr double kBetter = 0.001;       // km: smaller gains are no better solut
 constexpr double kSame = 1e-9;          // comparisons of rounded figures, in the pilot's favour
 constexpr double kLayerSlack = 0.0001;  // km: gains a layer of the programme passes over
 constexpr int kScanLevel = 5;           // ranges of up to 32 fixes are bounded fix by fix
+constexpr std::size_t kMaxTriangleTypes = 8;
 constexpr double kNone = -std::numeric_limits<double>::infinity();
 
 // The nodes of the three turnpoints; a free flight's start and finish follow from them.
@@ -60,6 +62,8 @@ public:
             freeMultiplier_ = std::max(freeMultiplier_, type->multiplier);
         for (const FlightType* type : triangles_)
             triangleMultiplier_ = std::max(triangleMultiplier_, type->multiplier);
+        if (triangles_.size() > kMaxTriangleTypes)
+            throw std::invalid_argument("rules with more than 8 kinds of triangle");
         if (!free_.empty()) prepareEnds();
     }
 
@@ -421,7 +425,7 @@ private:
                                        middleBound(B, C, A) + u[0], middleBound(C, A, B) + u[1]});
         const double shortest = std::min({u[0], u[1], u[2]}) + kRoundUp;
         // The perimeter each type may reach, before looking at the closing.
-        double reach[8];
+        double reach[kMaxTriangleTypes];
         double bound = kNone;
         for (std::size_t k = 0; k < triangles_.size(); ++k) {
             const FlightType& type = *triangles_[k];

@@ -36,6 +36,7 @@ struct SearchOutcome {
     long expanded = 0;  // range triples expanded, for the benchmarks
 };
 
+// Throws std::invalid_argument for rules with more than eight kinds of triangle.
 SearchOutcome search(const Track& track, const Rules& rules,
                      std::optional<std::chrono::steady_clock::time_point> deadline);
 

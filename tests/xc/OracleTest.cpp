@@ -32,7 +32,9 @@ struct Case {
     std::string rules;
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.file << " " << c.rules; }
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.file << " " << c.rules;
+}
 
 std::vector<Case> cases() {
     std::vector<Case> out;
@@ -73,7 +75,8 @@ Reference runReference(const std::string& file, const std::string& rules) {
     // The properties come first in its output.
     if (std::regex_search(json, m, std::regex(R"re("score":\s*([0-9.]+))re")))
         r.points = std::stod(m[1]);
-    if (std::regex_search(json, m, std::regex(R"re("type":\s*"([^"]*)",\s*"code")re"))) r.type = m[1];
+    if (std::regex_search(json, m, std::regex(R"re("type":\s*"([^"]*)",\s*"code")re")))
+        r.type = m[1];
     r.optimal = json.find("\"optimal\":true") != std::string::npos ||
                 json.find("\"optimal\": true") != std::string::npos;
     r.ran = !r.type.empty();
