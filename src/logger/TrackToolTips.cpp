@@ -9,6 +9,7 @@
 
 #include "flight/Barogram.h"
 #include "flight/FactsText.h"
+#include "logger/TrackFixes.h"
 
 namespace qr {
 
@@ -28,13 +29,32 @@ void TrackToolTips::rebuild(const std::vector<std::string>& lines, const TrackLi
     for (std::size_t i = 0; i < tracks.entries.size(); ++i) {
         const TrackEntry& track = tracks.entries[i];
         Entry& entry = entries_[i];
-        if (track.firstLine >= 1 && track.firstLine <= track.lastLine &&
-            track.lastLine <= lines.size())
-            entry.fixes = flight::fixesOf(std::span<const std::string>(
-                lines.data() + (track.firstLine - 1), track.lastLine - track.firstLine + 1));
+        entry.fixes = fixesOfTrack(lines, track);
         entry.facts = flight::flightFacts(entry.fixes);
+        if (!entry.fixes.empty())
+            entry.extra.emplace_back("xc", QString::fromStdString(TrackScoreWorker::pendingLine()));
         apply(static_cast<int>(i));
     }
+    startScores();
+}
+
+void TrackToolTips::startScores() {
+    const int generation = ++generation_;
+    for (auto& worker : scoreWorkers_) worker->stop();
+    std::erase_if(scoreWorkers_, [](const auto& worker) { return worker->finished(); });
+    std::vector<std::vector<flight::Fix>> flights;
+    for (const Entry& entry : entries_) flights.push_back(entry.fixes);
+    // The worker reports on its own thread; the line is put in on the list's thread. The
+    // workers are members, so they are stopped and joined before this object goes.
+    scoreWorkers_.push_back(std::make_unique<TrackScoreWorker>(
+        std::move(flights), [this, generation](int entry, const std::string& line) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, entry, text = QString::fromStdString(line)] {
+                    if (generation == generation_) setExtraLine(entry, "xc", text);
+                },
+                Qt::QueuedConnection);
+        }));
 }
 
 void TrackToolTips::setExtraLine(int entry, const std::string& key, const QString& text) {
