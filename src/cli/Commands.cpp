@@ -4,8 +4,9 @@ namespace qr::cli {
 
 const std::vector<Command>& commandTable() {
     static const std::vector<Command> table = {
-        portsCommand(),    statusCommand(),  onCommand(),   offCommand(),      deleteCommand(),
-        downloadCommand(), flightsCommand(), saveCommand(), settingsCommand(), verifyCommand(),
+        portsCommand(),  statusCommand(),   onCommand(),      offCommand(),
+        deleteCommand(), downloadCommand(), flightsCommand(), saveCommand(),
+        scoreCommand(),  settingsCommand(), verifyCommand(),
     };
     return table;
 }

@@ -27,6 +27,7 @@ Command deleteCommand();
 Command downloadCommand();
 Command flightsCommand();
 Command saveCommand();
+Command scoreCommand();
 Command settingsCommand();
 Command verifyCommand();
 

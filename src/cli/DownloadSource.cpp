@@ -1,5 +1,6 @@
 #include "cli/DownloadSource.h"
 
+#include "cli/CliErrors.h"
 #include "common/Errors.h"
 #include "common/WholeFile.h"
 #include "logger/DownloadArchive.h"
@@ -31,6 +32,19 @@ Download loadDownload(CliContext& context, const std::optional<std::string>& fro
         throw EInOutError(e.code(), download.path + ": " + e.what());
     }
     return download;
+}
+
+int trackNumberOf(const std::string& n, const TrackList& tracks) {
+    int number = 0;
+    for (char c : n) {
+        if (c < '0' || c > '9' || number > 100000) throw UsageError("Keine Tracknummer: " + n);
+        number = number * 10 + (c - '0');
+    }
+    if (n.empty() || number < 1) throw UsageError("Keine Tracknummer: " + n);
+    if (number > static_cast<int>(tracks.entries.size()))
+        throw RefusedError("Track " + n + " gibt es nicht (der Download hat " +
+                           std::to_string(tracks.entries.size()) + " Tracks)");
+    return number;
 }
 
 }  // namespace qr::cli

@@ -23,4 +23,8 @@ Download loadDownload(CliContext& context, const std::optional<std::string>& fro
 // The lines and flights of the raw bytes of a download answer.
 void evaluateInto(const std::string& bytes, Download& download);
 
+// The track that the text n names ("3"), from 1. Throws UsageError for anything but a
+// number and RefusedError for a number beyond the download's tracks.
+int trackNumberOf(const std::string& n, const TrackList& tracks);
+
 }  // namespace qr::cli

@@ -30,15 +30,7 @@ std::vector<int> chosenTracks(const CommandArgs& args, const TrackList& tracks) 
     }
     if (args.positional.empty()) throw UsageError("'save' braucht --all oder Tracknummern");
     for (const std::string& n : args.positional) {
-        int number = 0;
-        for (char c : n) {
-            if (c < '0' || c > '9' || number > 100000) throw UsageError("Keine Tracknummer: " + n);
-            number = number * 10 + (c - '0');
-        }
-        if (n.empty() || number < 1) throw UsageError("Keine Tracknummer: " + n);
-        if (number > static_cast<int>(tracks.entries.size()))
-            throw RefusedError("Track " + n + " gibt es nicht (der Download hat " +
-                               std::to_string(tracks.entries.size()) + " Tracks)");
+        const int number = trackNumberOf(n, tracks);
         chosen.push_back(number);
     }
     return chosen;

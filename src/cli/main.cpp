@@ -2,7 +2,10 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <algorithm>
 #include <iostream>
+#include <memory>
 
 #include "cli/CliErrors.h"
 #include "cli/Commands.h"
@@ -46,7 +49,15 @@ int run(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    const QCoreApplication application(argc, argv);
+    // Drawing a barogram needs fonts, so a Gui application, on no screen; all else runs on Qt
+    // Core alone, also over ssh without a display.
+    std::unique_ptr<QCoreApplication> application;
+    if (std::find(args.begin(), args.end(), "--barogram") != args.end()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
     auto fail = [](const char* text, int status) {
         std::cerr << "quendarix-cli: " << text << '\n';
         return status;

@@ -7,12 +7,14 @@
 // later by key (a score that is computed in the background), each shown at once.
 #include <QObject>
 #include <QString>
+#include <memory>
 #include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "flight/FlightFacts.h"
+#include "logger/TrackScoreWorker.h"
 #include "logger/TrackSplit.h"
 
 class QListWidget;
@@ -26,7 +28,8 @@ public:
     static TrackToolTips& of(QListWidget* list);
 
     // Reads the facts of every entry of tracks from the line buffer and gives the list's
-    // items (entry i is item i) their tooltips. Call after the list has been filled.
+    // items (entry i is item i) their tooltips. Call after the list has been filled. The
+    // cross-country score of each flight follows in the background (extra line "xc").
     void rebuild(const std::vector<std::string>& lines, const TrackList& tracks);
 
     // Adds the extra line key of entry, or replaces its text; the tooltip follows at once.
@@ -59,8 +62,13 @@ private:
     std::vector<QString> lines(const Entry& entry) const;
     void apply(int entry);
 
+    void startScores();
+
     QListWidget* list_;
     std::vector<Entry> entries_;
+    int generation_ = 0;  // of the list; scores of an earlier list are dropped
+    // Workers of earlier lists finish their flight in the background; the newest is last.
+    std::vector<std::unique_ptr<TrackScoreWorker>> scoreWorkers_;
 };
 
 }  // namespace qr

@@ -2,6 +2,7 @@
 // sample memory kept as a download.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -18,12 +19,15 @@ std::string sampleMemory() {
     return CliRunner::read(QR_SAMPLE_MEMORY);
 }
 
+// The list with each flight's facts and XContest points (both worked out by their own tested
+// cores; here the columns are checked in place).
 const char* const kSampleFlights =
-    "Nr\tDatum\tErster Fix (UTC)\tLetzter Fix (UTC)\tFixes\n"
-    "1\t2024-06-12\t11:02:05\t11:52:04\t3000\n"
-    "2\t2024-06-14\t13:30:00\t14:14:55\t540\n"
-    "3\t\t\t\t0\n"
-    "4\t2024-06-15\t09:45:30\t09:55:29\t600\n";
+    "Nr\tDatum\tErster Fix (UTC)\tLetzter Fix (UTC)\tFixes\tDauer\tmax. Höhe\tHöhengewinn\t"
+    "max. Entfernung\tXContest-Punkte\n"
+    "1\t2024-06-12\t11:02:05\t11:52:04\t3000\t0:49 h\t2.933 m\t1.906 m\t4,00 km\t12,12\n"
+    "2\t2024-06-14\t13:30:00\t14:14:55\t540\t0:44 h\t2.938 m\t1.881 m\t4,15 km\t9,49\n"
+    "3\t\t\t\t0\t-\t-\t-\t-\t-\n"
+    "4\t2024-06-15\t09:45:30\t09:55:29\t600\t0:09 h\t1.657 m\t0 m\t2,30 km\t2,31\n";
 
 class CliCommands : public ::testing::Test {
 protected:
@@ -52,8 +56,9 @@ TEST_F(CliCommands, FlightsOfTheNewestKeptDownload) {
         one += std::string(line) + "\r\n";
     archive::keep(cli.archive(), one, {2026, 12, 11, 9, 0, 0}, false);
     EXPECT_EQ(cli.run({"flights"}).out,
-              "Nr\tDatum\tErster Fix (UTC)\tLetzter Fix (UTC)\tFixes\n"
-              "1\t2025-01-01\t10:00:00\t10:00:00\t1\n");
+              "Nr\tDatum\tErster Fix (UTC)\tLetzter Fix (UTC)\tFixes\tDauer\tmax. Höhe\t"
+              "Höhengewinn\tmax. Entfernung\tXContest-Punkte\n"
+              "1\t2025-01-01\t10:00:00\t10:00:00\t1\t0:00 h\t1.674 m\t0 m\t0,00 km\t0,00\n");
 }
 
 TEST_F(CliCommands, FlightsFromAFile) {
@@ -169,7 +174,7 @@ TEST_F(CliCommands, UsageErrors) {
 TEST_F(CliCommands, HelpForTheProgramAndEachCommand) {
     const CliResult program = cli.run({"--help"});
     EXPECT_EQ(program.status, 0);
-    for (const char* command : {"ports", "flights", "save", "verify"}) {
+    for (const char* command : {"ports", "flights", "save", "score", "verify"}) {
         EXPECT_NE(program.out.find(std::string("\n  ") + command), std::string::npos) << command;
         for (const std::vector<std::string>& args : {std::vector<std::string>{command, "--help"},
                                                      std::vector<std::string>{"--help", command}}) {
@@ -194,6 +199,49 @@ TEST_F(CliCommands, VerifyNamesEachFile) {
     EXPECT_NE(r.out.find("46CHaMu1.igc: Validation check passed"), std::string::npos);
     const CliResult missing = cli.run({"verify", cli.out() + "none.igc"});
     EXPECT_EQ(missing.status, 3);
+}
+
+TEST_F(CliCommands, BarogramOfOneFlightAsPng) {
+    const std::string png = cli.root() + "/flight1.png";
+    const CliResult r = cli.run({"flights", "--barogram", "1", "--out", png});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, png + "\n");
+    const std::string bytes = CliRunner::read(png);
+    ASSERT_GT(bytes.size(), 1000u);
+    EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    // An existing file stays as it is; an empty track has nothing to draw; --out is needed.
+    EXPECT_EQ(cli.run({"flights", "--barogram", "2", "--out", png}).status, 3);
+    EXPECT_EQ(CliRunner::read(png), bytes);
+    EXPECT_EQ(cli.run({"flights", "--barogram", "3", "--out", cli.root() + "/e.png"}).status, 3);
+    EXPECT_FALSE(std::filesystem::exists(cli.root() + "/e.png"));
+    EXPECT_EQ(cli.run({"flights", "--barogram", "1"}).status, 2);
+    EXPECT_EQ(cli.run({"flights", "--barogram", "9", "--out", png}).status, 2);
+}
+
+TEST_F(CliCommands, ScoreOfSavedFlights) {
+    ASSERT_EQ(cli.run({"save", "1", "4"}).status, 0);
+    const std::string one = cli.out() + "46CHaMu1.igc", four = cli.out() + "46FHaMu1.igc";
+    const std::string geojson = cli.root() + "/one.geojson";
+    const CliResult r = cli.run({"score", "--geojson", geojson, one});
+    EXPECT_EQ(r.status, 0) << r.err;
+    // file, rules, type, km, points (as the flight list shows them), proven, ms
+    const std::string prefix = one + "\tXContest\t";
+    ASSERT_EQ(r.out.rfind(prefix, 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("\t12.12\tyes\t"), std::string::npos) << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\t'), 6) << r.out;
+    const std::string json = CliRunner::read(geojson);
+    EXPECT_EQ(json.rfind("{\"type\":\"FeatureCollection\"", 0), 0u) << json.substr(0, 80);
+
+    const CliResult both = cli.run({"score", "--rules", "FFVL", one, four});
+    EXPECT_EQ(both.status, 0) << both.err;
+    EXPECT_EQ(std::count(both.out.begin(), both.out.end(), '\n'), 2) << both.out;
+    EXPECT_NE(both.out.find(four + "\tFFVL\t"), std::string::npos) << both.out;
+
+    EXPECT_EQ(cli.run({"score", "--rules", "Nirgendwo", one}).status, 2);
+    EXPECT_EQ(cli.run({"score", "--max-time", "0", one}).status, 2);
+    EXPECT_EQ(cli.run({"score", "--geojson", geojson, one, four}).status, 2);
+    EXPECT_EQ(cli.run({"score", "--geojson", geojson, one}).status, 3);  // not replaced
+    EXPECT_EQ(cli.run({"score", cli.out() + "none.igc"}).status, 3);
 }
 
 TEST_F(CliCommands, PortsAssignKeepsTheEntryForTheWindow) {

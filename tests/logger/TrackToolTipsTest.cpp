@@ -3,6 +3,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QHelpEvent>
 #include <QListWidget>
@@ -133,12 +134,35 @@ TEST_F(TrackToolTipsTest, ExtraLinesArriveLaterAndReplaceTheirOwn) {
 
 TEST_F(TrackToolTipsTest, ANewListStartsAfresh) {
     hover(0);
-    tips().setExtraLine(0, "xc", "XContest: wird berechnet…");
+    tips().setExtraLine(0, "xc", "XContest: 1,00 Punkte, von der alten Liste");
     pressAuswertung();
     ASSERT_EQ(list()->count(), 4);
     EXPECT_FALSE(tips().pictureDrawn(0));
-    EXPECT_FALSE(tips().words(0).contains("XContest"));
+    EXPECT_FALSE(tips().words(0).contains("alten Liste"));
+    EXPECT_TRUE(tips().words(0).endsWith("\nXContest: wird berechnet…"));
     EXPECT_FALSE(toolTip(0).contains("<img"));
+}
+
+TEST_F(TrackToolTipsTest, TheScoreOfEachFlightArrivesInTheBackground) {
+    // Right after the list is built every flight says its score is on the way.
+    for (const int row : {0, 1, 3})
+        EXPECT_TRUE(tips().words(row).endsWith("\nXContest: wird berechnet…")) << row;
+    EXPECT_FALSE(tips().words(2).contains("XContest"));  // the empty track has none
+    const QDeadlineTimer deadline(120'000);
+    auto pending = [&] {
+        for (const int row : {0, 1, 3})
+            if (tips().words(row).contains("wird berechnet")) return true;
+        return false;
+    };
+    while (pending() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_FALSE(pending());
+    const QRegularExpression line(R"(\nXContest: \d+,\d\d Punkte, [^,]+, \d+,\d\d km$)");
+    for (const int row : {0, 1, 3}) {
+        const QString words = tips().words(row);
+        EXPECT_TRUE(words.contains(line)) << row << " " << words.toStdString();
+        EXPECT_EQ(list()->item(row)->data(Qt::AccessibleDescriptionRole).toString(), words);
+    }
 }
 
 }  // namespace
