@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "app/SettingsStore.h"
+#include "app/ZelmorSettings.h"
 #include "cli/CliErrors.h"
 #include "cli/CliPort.h"
 #include "cli/Commands.h"
@@ -20,7 +21,6 @@ namespace qr::cli {
 
 namespace {
 
-const QString kZelmor = QStringLiteral("Zelmor");
 // The settings dialog leaves the port this long before the main window opens it again.
 constexpr int kClosePause = 500;
 
@@ -28,22 +28,22 @@ constexpr int kClosePause = 500;
 // outside a spin edit's range as the nearer bound).
 // Throws EConvertError for a stored number that is not one.
 OwnerSettings storedOwnerSettings(const SettingsStore& store) {
-    auto text = [&](const char* name) {
-        return store.readString(kZelmor, name, QStringLiteral("not set")).toLatin1().toStdString();
+    const QString group = QString::fromLatin1(zelmor::kSubkey);
+    auto read = [&](const zelmor::Value& value) {
+        return store.readString(group, value.name, QString::fromLatin1(value.defaultText));
     };
-    auto number = [&](const char* name, const char* fallback, int low, int high) {
-        const int value =
-            StrToInt(store.readString(kZelmor, name, fallback).toLatin1().toStdString());
-        return std::clamp(value, low, high);
+    auto text = [&](const zelmor::Value& value) { return read(value).toLatin1().toStdString(); };
+    auto number = [&](const zelmor::Value& value) {
+        return std::clamp(StrToInt(text(value)), value.minimum, value.maximum);
     };
     OwnerSettings settings;
-    settings.pilot = text("setPLT");
-    settings.gliderType = text("setGTY");
-    settings.gliderId = text("setGID");
-    settings.reserve = text("setRES");
-    settings.minInterval = number("setINT", "5", 1, 60);
-    settings.powerDown = number("setPWD", "33", 1, 255);
-    settings.lcd = store.readString(kZelmor, "setLCD", "FALSE").toUpper() == "TRUE";
+    settings.pilot = text(zelmor::kPilot);
+    settings.gliderType = text(zelmor::kGliderType);
+    settings.gliderId = text(zelmor::kGliderId);
+    settings.reserve = text(zelmor::kReserve);
+    settings.minInterval = number(zelmor::kMinInterval);
+    settings.powerDown = number(zelmor::kPowerDown);
+    settings.lcd = read(zelmor::kLcd).toUpper() == "TRUE";
     return settings;
 }
 
