@@ -23,6 +23,11 @@ Download loadDownload(CliContext& context, const std::optional<std::string>& fro
 // The lines and flights of the raw bytes of a download answer.
 void evaluateInto(const std::string& bytes, Download& download);
 
+// The flight list as flights and download print it: the standard columns, each flight's
+// facts and its XContest points (lines: the line buffer the tracks were split from).
+std::string flightListText(const std::vector<std::string>& lines, const TrackList& tracks,
+                           bool terminal);
+
 // The track that the text n names ("3"), from 1. Throws UsageError for anything but a
 // number and RefusedError for a number beyond the download's tracks.
 int trackNumberOf(const std::string& n, const TrackList& tracks);

@@ -23,12 +23,13 @@ namespace {
 constexpr double kScoreSecondsPerFlight = 5;
 
 // The fact and score cells of every track, worked out once for the table.
-std::vector<std::vector<std::string>> factAndScoreCells(const Download& download) {
+std::vector<std::vector<std::string>> factAndScoreCells(const std::vector<std::string>& lines,
+                                                        const TrackList& tracks) {
     std::vector<std::vector<std::string>> cells;
     xc::ScoreOptions options;
     options.maxTimeSeconds = kScoreSecondsPerFlight;
-    for (const TrackEntry& track : download.tracks.entries) {
-        const std::vector<flight::Fix> fixes = fixesOfTrack(download.lines.lines(), track);
+    for (const TrackEntry& track : tracks.entries) {
+        const std::vector<flight::Fix> fixes = fixesOfTrack(lines, track);
         std::vector<std::string> row = flight::factColumns(flight::flightFacts(fixes));
         std::string points = "-";
         if (!fixes.empty()) {
@@ -41,12 +42,12 @@ std::vector<std::vector<std::string>> factAndScoreCells(const Download& download
     return cells;
 }
 
-std::vector<FlightColumn> allFlightColumns(const Download& download,
+std::vector<FlightColumn> allFlightColumns(const TrackList& tracks,
                                            const std::vector<std::vector<std::string>>& cells) {
     std::vector<FlightColumn> columns = standardFlightColumns();
     std::vector<std::string> headers = flight::factColumnHeaders();
     headers.push_back(xc::xcontestRules().name + "-Punkte");
-    const std::size_t count = download.tracks.entries.size();
+    const std::size_t count = tracks.entries.size();
     for (std::size_t c = 0; c < headers.size(); ++c)
         columns.push_back({headers[c], [&cells, c, count](const TrackEntry& e) {
                                const auto i = static_cast<std::size_t>(e.track - 1);
@@ -80,9 +81,8 @@ int runFlights(CliContext& context, const std::vector<std::string>& args) {
     const Download download = loadDownload(context, parsed.value("--from"));
     if (const auto number = parsed.value("--barogram"))
         return writeBarogram(context, download, *number, parsed.value("--out"));
-    const auto cells = factAndScoreCells(download);
-    context.out() << formatTable(flightTable(download.tracks, allFlightColumns(download, cells)),
-                                 context.outIsTerminal());
+    context.out() << flightListText(download.lines.lines(), download.tracks,
+                                    context.outIsTerminal());
     if (download.tracks.error) {
         // The flights before the failing record are listed, as the window lists them.
         context.note(download.path + ": " + download.tracks.error->what());
@@ -92,6 +92,12 @@ int runFlights(CliContext& context, const std::vector<std::string>& args) {
 }
 
 }  // namespace
+
+std::string flightListText(const std::vector<std::string>& lines, const TrackList& tracks,
+                           bool terminal) {
+    const auto cells = factAndScoreCells(lines, tracks);
+    return formatTable(flightTable(tracks, allFlightColumns(tracks, cells)), terminal);
+}
 
 Command flightsCommand() {
     return {"flights", "flights [--from DATEI] [--barogram N --out DATEI.png]",

@@ -7,7 +7,7 @@
 #include "cli/CliErrors.h"
 #include "cli/CliPort.h"
 #include "cli/Commands.h"
-#include "cli/FlightTable.h"
+#include "cli/DownloadSource.h"
 #include "common/CompleteFile.h"
 #include "common/Errors.h"
 #include "common/Text.h"
@@ -201,8 +201,7 @@ int runDownload(CliContext& context, const std::vector<std::string>& args) {
     if (tracks.entries.empty())
         throw LoggerError("Der Download enthält keine Tracks (" +
                           std::to_string(exchange.lineBuffer().count()) + " Zeilen)");
-    context.out() << formatTable(flightTable(tracks, standardFlightColumns()),
-                                 context.outIsTerminal());
+    context.out() << flightListText(exchange.lineBuffer().lines(), tracks, context.outIsTerminal());
     if (tracks.error) {
         context.note(tracks.error->what());
         return kFileFailed;

@@ -43,15 +43,7 @@ void SettingsSession::setDeviceResolver(DeviceResolver resolver) {
 }
 
 void SettingsSession::guard(const std::function<void()>& entry) {
-    if (guard_) {
-        guard_(entry);
-        return;
-    }
-    try {
-        entry();
-    } catch (...) {
-        entryError_ = std::current_exception();
-    }
+    runGuarded(guard_, entry, entryError_);
 }
 
 void SettingsSession::createPort() {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "common/EntryGuard.h"
 #include "dialogs/SettingsTransfer.h"
 #include "serial/TComPort.h"
 
@@ -34,7 +35,7 @@ public:
 class SettingsSession : public QObject {
 public:
     // Runs one event entry (receive, line error, pacing tick); see ExchangeSession::Guard.
-    using Guard = std::function<void(const std::function<void()>& entry)>;
+    using Guard = EntryGuard;
 
     explicit SettingsSession(QObject* parent = nullptr);
     ~SettingsSession() override;

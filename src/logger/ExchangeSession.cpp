@@ -81,16 +81,7 @@ void ExchangeSession::setGuard(Guard guard) {
 }
 
 void ExchangeSession::guard(const std::function<void()>& entry) {
-    if (guard_) {
-        guard_(entry);
-        return;
-    }
-    try {
-        entry();
-    } catch (...) {
-        entryError_ = std::current_exception();
-        settled_ = true;
-    }
+    if (!runGuarded(guard_, entry, entryError_)) settled_ = true;
 }
 
 void ExchangeSession::send(const char* sentence) {

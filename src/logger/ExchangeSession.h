@@ -17,6 +17,7 @@
 #include <functional>
 #include <string>
 
+#include "common/EntryGuard.h"
 #include "logger/Exchange.h"
 #include "serial/TComPort.h"
 
@@ -85,7 +86,7 @@ public:
     // Runs one event entry (receive, line error, answer timer) and deals with what it
     // throws. The window reports it in its error box; by default it is kept and run()
     // throws it again.
-    using Guard = std::function<void(const std::function<void()>& entry)>;
+    using Guard = EntryGuard;
 
     explicit ExchangeSession(QObject* parent = nullptr);
     ~ExchangeSession() override;

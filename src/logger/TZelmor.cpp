@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -197,6 +198,9 @@ TZelmor::TZelmor(AppContext& context, QWidget* parent) : QMainWindow(parent), co
 
 TZelmor::~TZelmor() {
     session_.reset();  // the port's threads stop while the controls are whole
+    // The port box's line edit ends its typing when it loses the focus, which it also does
+    // while the window's children are destroyed: by then no handler of this window may run.
+    if (ComboBoxCom && ComboBoxCom->lineEdit()) ComboBoxCom->lineEdit()->disconnect(this);
 }
 
 // ---- window events ----

@@ -35,11 +35,13 @@ std::string flight(int number, const char* date, int fixes) {
 const std::string kMemory =
     flight(1, "010826", 40) + flight(2, "020826", 10) + flight(3, "030826", 12);
 
+// Short flights hanging at 500 m: no gain, no distance, no points.
 const char* const kMemoryFlights =
-    "Nr\tDatum\tErster Fix (UTC)\tLetzter Fix (UTC)\tFixes\n"
-    "1\t2026-08-01\t10:00:00\t10:00:39\t40\n"
-    "2\t2026-08-02\t10:00:00\t10:00:09\t10\n"
-    "3\t2026-08-03\t10:00:00\t10:00:11\t12\n";
+    "Nr\tDatum\tErster Fix (UTC)\tLetzter Fix (UTC)\tFixes\tDauer\tmax. Höhe\tHöhengewinn\t"
+    "max. Entfernung\tXContest-Punkte\n"
+    "1\t2026-08-01\t10:00:00\t10:00:39\t40\t0:01 h\t500 m\t0 m\t0,00 km\t0,00\n"
+    "2\t2026-08-02\t10:00:00\t10:00:09\t10\t0:00 h\t500 m\t0 m\t0,00 km\t0,00\n"
+    "3\t2026-08-03\t10:00:00\t10:00:11\t12\t0:00 h\t500 m\t0 m\t0,00 km\t0,00\n";
 
 // The lines of an answer ended by CR LF, each with LF.
 std::string asOutput(const std::string& answer) {
