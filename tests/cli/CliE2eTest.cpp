@@ -11,6 +11,7 @@
 #include "CliRunner.h"
 #include "app/SettingsStore.h"
 #include "qvdsim/LoggerSimulator.h"
+#include "support/SmallMemory.h"
 
 #if defined(__has_feature)
 #if __has_feature(thread_sanitizer)
@@ -28,21 +29,7 @@ using namespace std::chrono_literals;
 using test::CliResult;
 using test::CliRunner;
 
-std::string flight(int number, const char* date, int fixes) {
-    char a[16];
-    std::snprintf(a, sizeof a, "AQVD%03d\r\n", number);
-    std::string out = std::string(a) + "HFDTE" + date + "\r\nHFPLTPILOT:Zora Quendel\r\n";
-    for (int i = 0; i < fixes; ++i) {
-        char b[48];
-        std::snprintf(b, sizeof b, "B10%02d%02d4807123N01131234EA0050000600\r\n", i / 60, i % 60);
-        out += b;
-    }
-    return out;
-}
-
-// Three flights, the first longer than the other two together.
-const std::string kMemory =
-    flight(1, "010826", 40) + flight(2, "020826", 10) + flight(3, "030826", 12);
+const std::string kMemory = test::smallMemory();
 
 // Short flights hanging at 500 m: no gain, no distance, no points.
 const char* const kMemoryFlights =

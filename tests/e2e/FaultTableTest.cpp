@@ -37,6 +37,7 @@
 #include "support/EndToEnd.h"
 #include "support/FakePrompts.h"
 #include "support/PtyPair.h"
+#include "support/SmallMemory.h"
 #include "support/TempConfig.h"
 
 using namespace std::chrono_literals;
@@ -50,23 +51,7 @@ using Clock = std::chrono::steady_clock;
 
 // ---- the logger's memory and what the program makes of bytes -------------------------------
 
-// One flight: its A record, date, pilot and fixes one second apart.
-std::string flight(int number, const char* date, int fixes) {
-    char a[16];
-    std::snprintf(a, sizeof a, "AQVD%03d\r\n", number);
-    std::string out = std::string(a) + "HFDTE" + date + "\r\nHFPLTPILOT:Zora Quendel\r\n";
-    for (int i = 0; i < fixes; ++i) {
-        char b[48];
-        std::snprintf(b, sizeof b, "B10%02d%02d4807123N01131234EA0050000600\r\n", i / 60, i % 60);
-        out += b;
-    }
-    return out;
-}
-
-// Three flights, the first longer than the other two together, so that a fault in the middle
-// of the memory falls into it. Small enough for a single write on the line.
-const std::string kMemory =
-    flight(1, "010826", 40) + flight(2, "020826", 10) + flight(3, "030826", 12);
+const std::string kMemory = test::smallMemory();
 const std::vector<int> kFixes = {40, 10, 12};
 
 // The lines ended by CR LF, as bytes.
