@@ -8,6 +8,9 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "xc/FreeFlightProgramme.h"
+#include "xc/SearchBounds.h"
+
 namespace qr::xc {
 
 double roundHundredths(double value) {
@@ -18,11 +21,10 @@ namespace {
 
 // The search ranks solutions by their unrounded score (multiplier × distance before rounding);
 // a solution counts as optimal when nothing can beat it by more than a metre.
-constexpr double kRoundUp = 0.005;      // how much rounding to hundredths may add to a distance
-constexpr double kBetter = 0.001;       // km: smaller gains are no better solution
-constexpr double kSame = 1e-9;          // comparisons of rounded figures, in the pilot's favour
-constexpr double kLayerSlack = 0.0001;  // km: gains a layer of the programme passes over
-constexpr int kScanLevel = 5;           // ranges of up to 32 fixes are bounded fix by fix
+constexpr double kRoundUp = 0.005;  // how much rounding to hundredths may add to a distance
+constexpr double kBetter = 0.001;   // km: smaller gains are no better solution
+constexpr double kSame = 1e-9;      // comparisons of rounded figures, in the pilot's favour
+constexpr int kScanLevel = 5;       // ranges of up to 32 fixes are bounded fix by fix
 constexpr std::size_t kMaxTriangleTypes = 8;
 constexpr double kNone = -std::numeric_limits<double>::infinity();
 
@@ -36,20 +38,6 @@ struct Entry {
 struct ByBound {
     bool operator()(const Entry& a, const Entry& b) const { return a.bound < b.bound; }
 };
-
-double diagonal(const Box& b) {
-    double s = 0;
-    for (int k = 0; k < 3; ++k) s += (b.hi[k] - b.lo[k]) * (b.hi[k] - b.lo[k]);
-    return s;
-}
-
-Box unite(Box a, const Box& b) {
-    for (int k = 0; k < 3; ++k) {
-        a.lo[k] = std::min(a.lo[k], b.lo[k]);
-        a.hi[k] = std::max(a.hi[k], b.hi[k]);
-    }
-    return a;
-}
 
 class Searcher {
 public:
@@ -108,126 +96,16 @@ public:
 private:
     int mid(Node n) const { return (t_.first(n) + t_.last(n)) / 2; }
 
-    // One layer of the free flight's dynamic programme: for every fix j the most that
-    // weight[i] + (an upper bound of the leg i → j) reaches over the fixes i ≤ j, and where.
-    // False when the deadline passed first.
-    // rest[j] bounds what the legs after j can add; a j that cannot lead past `target` keeps
-    // its own weight (a chain that stays at j), which the chains through it never beat.
-    bool layer(const std::vector<double>& weight, const std::vector<double>& rest, double target,
-               std::vector<double>& out, std::vector<int>& from,
-               std::optional<std::chrono::steady_clock::time_point> deadline) {
-        const int n = t_.size();
-        std::vector<std::vector<double>> most{weight};
-        while (most.back().size() > 1) {
-            const auto& w = most.back();
-            std::vector<double> up((w.size() + 1) / 2);
-            for (std::size_t j = 0; j < up.size(); ++j)
-                up[j] = 2 * j + 1 < w.size() ? std::max(w[2 * j], w[2 * j + 1]) : w[2 * j];
-            most.push_back(std::move(up));
-        }
-        out.assign(n, 0);
-        from.assign(n, 0);
-        int hint = 0;
-        double heaviest = 0;
-        for (int j = 0; j < n; ++j) {
-            heaviest = std::max(heaviest, weight[j]);
-            if (heaviest + geodesicUpperBound(farStart_[j]) + rest[j] <= target) {
-                out[j] = weight[j];
-                from[j] = j;
-                continue;
-            }
-            if ((j & 1023) == 1023 && deadline && std::chrono::steady_clock::now() >= *deadline)
-                return false;
-            const Ecef& p = t_.point(j);
-            double best = weight[j];
-            int arg = j;
-            for (int i : {hint, 0}) {
-                const double v = weight[i] + geodesicUpperBound(chord(t_.point(i), p));
-                if (i <= j && v > best) {
-                    best = v;
-                    arg = i;
-                }
-            }
-            // Depth first, the more promising child first.
-            Node stack[64];
-            int top = 0;
-            stack[top++] = t_.root();
-            while (top > 0) {
-                const Node nd = stack[--top];
-                if (t_.first(nd) > j) continue;
-                if (most[nd.level][nd.index] + geodesicUpperBound(maxChord(p, t_.box(nd))) <=
-                    best + kLayerSlack)
-                    continue;
-                if (nd.level == 0) {
-                    const int i = t_.first(nd);
-                    const double v = weight[i] + geodesicUpperBound(chord(t_.point(i), p));
-                    if (v > best) {
-                        best = v;
-                        arg = i;
-                    }
-                    continue;
-                }
-                const Node l = t_.left(nd);
-                if (!t_.hasRight(nd)) {
-                    stack[top++] = l;
-                    continue;
-                }
-                const Node r = t_.right(nd);
-                const double bl =
-                    most[l.level][l.index] + geodesicUpperBound(maxChord(p, t_.box(l)));
-                const double br =
-                    most[r.level][r.index] + geodesicUpperBound(maxChord(p, t_.box(r)));
-                if (bl > br) {
-                    stack[top++] = r;
-                    stack[top++] = l;
-                } else {
-                    stack[top++] = l;
-                    stack[top++] = r;
-                }
-            }
-            out[j] = best;
-            from[j] = arg;
-            hint = arg;
-        }
-        return true;
-    }
-
-    // Start → three turnpoints → finish as a dynamic programme over upper bounds of the legs;
-    // its best chain, measured exactly, is optimal when it comes within a metre of the bound.
+    // Its best chain, measured exactly, is optimal when it comes within a metre of the
+    // programme's bound.
     bool freeByLayers(std::optional<std::chrono::steady_clock::time_point> deadline) {
-        const int n = t_.size();
-        if (n == 0) return true;
-        std::vector<double> w(n);
-        for (int i = 0; i < n; ++i) w[i] = geodesicUpperBound(farStart_[i]);
-        std::vector<double> w2, w3;
-        std::vector<int> from2, from3;
-        // What the legs after a fix can still add: after the second turnpoint one leg to the
-        // third and the finish leg from there; after the third the finish leg.
-        std::vector<double> rest2(n), rest3(n);
-        double furthest = 0;
-        for (int i = n - 1; i >= 0; --i) {
-            furthest = std::max(furthest, geodesicUpperBound(farFinish_[i]));
-            rest3[i] = geodesicUpperBound(farFinish_[i]);
-            rest2[i] = rest3[i] + furthest;
-        }
         const double target = best_.type ? best_.value / freeMultiplier_ : 0;
-        if (!layer(w, rest2, target, w2, from2, deadline) ||
-            !layer(w2, rest3, target, w3, from3, deadline))
-            return false;
-        double bound = -1;
-        int c = 0;
-        for (int i = 0; i < n; ++i) {
-            const double v = w3[i] + geodesicUpperBound(farFinish_[i]);
-            if (v > bound) {
-                bound = v;
-                c = i;
-            }
-        }
-        const int b = from3[c], a = from2[b];
-        freeCandidate(a, b, c, true);
-        bound = std::max(bound, target);  // the chains passed over reach no more
+        const auto chain =
+            FreeFlightProgramme(t_, farStart_, farStartIndex_, farFinish_).run(target, deadline);
+        if (!chain) return false;
+        freeCandidate(chain->a, chain->b, chain->c, true);
         // Each layer may fall short of its true maximum by the slack it prunes with.
-        return freeMultiplier_ * (bound + 3 * kLayerSlack) <= best_.value + kBetter;
+        return freeMultiplier_ * (chain->bound + 3 * kLayerSlack) <= best_.value + kBetter;
     }
 
     // The farthest fix on the launch side and on the landing side of every fix, and their
@@ -235,11 +113,12 @@ private:
     void prepareEnds() {
         const int n = t_.size();
         std::vector<double> start(n), finish(n);
+        farStartIndex_.resize(n);
         // The answer for the neighbouring fix is a good first guess.
         for (int i = 0, hint = 0; i < n; ++i) {
             const auto [index, km] = t_.farthest(i, 0, i, hint);
             start[i] = km;
-            hint = index;
+            farStartIndex_[i] = hint = index;
         }
         for (int i = n - 1, hint = n - 1; i >= 0; --i) {
             const auto [index, km] = t_.farthest(i, i, n - 1, hint);
@@ -250,13 +129,13 @@ private:
         suffix_.resize(n);
         for (int i = 0; i < n; ++i) {
             const Ecef& p = t_.point(i);
-            Box b{{p.x, p.y, p.z}, {p.x, p.y, p.z}};
+            Box b = pointBox(p);
             if (i > 0) b = unite(prefix_[i - 1], b);
             prefix_[i] = b;
         }
         for (int i = n - 1; i >= 0; --i) {
             const Ecef& p = t_.point(i);
-            Box b{{p.x, p.y, p.z}, {p.x, p.y, p.z}};
+            Box b = pointBox(p);
             if (i + 1 < n) b = unite(suffix_[i + 1], b);
             suffix_[i] = b;
         }
@@ -319,23 +198,10 @@ private:
         return geodesicUpperBound(maxChord(t_.box(a), t_.box(b)));
     }
 
-    // The two legs into and out of a turnpoint in B at once: their sum is convex in the
-    // turnpoint's position, so a corner of B's box bounds it. Along a straight glide this
-    // is far tighter than the legs bounded one by one.
+    // The two legs into and out of a turnpoint in B at once.
     double middleBound(Node a, Node b, Node c) const {
         return cornerBound(t_.box(a), t_.box(b), t_.box(c));
     }
-    static double cornerBound(const Box& before, const Box& box, const Box& after) {
-        double best = 0;
-        for (int corner = 0; corner < 8; ++corner) {
-            const Ecef q{corner & 1 ? box.hi[0] : box.lo[0], corner & 2 ? box.hi[1] : box.lo[1],
-                         corner & 4 ? box.hi[2] : box.lo[2]};
-            best = std::max(best, geodesicUpperBound(maxChord(q, before)) +
-                                      geodesicUpperBound(maxChord(q, after)));
-        }
-        return best;
-    }
-
     double freeBound(const Node* n) const {
         const Node &A = n[0], &B = n[1], &C = n[2];
         if (t_.first(A) > t_.last(B) || t_.first(B) > t_.last(C)) return kNone;
@@ -494,6 +360,7 @@ private:
     std::vector<const FlightType*> free_, triangles_;
     double freeMultiplier_ = 0, triangleMultiplier_ = 0;
     std::vector<double> farStart_, farFinish_;
+    std::vector<int> farStartIndex_;
     std::vector<Box> prefix_, suffix_;  // the boxes of the fixes up to and from each fix
     std::vector<std::vector<double>> startMax_, finishMax_;
     std::unordered_map<std::uint64_t, double> closingChord_;
