@@ -222,15 +222,54 @@ TEST_F(CliE2e, DownloadFaults) {
     EXPECT_TRUE(cli.igcFiles().empty());
 }
 
-TEST_F(CliE2e, StatusWithoutAnswerOrAfterAHangUp) {
-    simulator->setFault(sim::Fault::NoAnswer);
-    CliResult r = cli.run({"status"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("Quendarix antwortet nicht!!!"), std::string::npos) << r.err;
-    simulator->setFault(sim::Fault::HangUp);
-    r = cli.run({"status"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("unterbrochen"), std::string::npos) << r.err;
+// status, on, off and delete with a fault in their answer: what the window shows of it, and
+// the exit status for a script.
+TEST_F(CliE2e, LoggerCommandFaults) {
+    const std::string status = simulator->statusAnswer();
+    const std::string firstHalf = asOutput(status.substr(0, status.size() / 2));
+    const char* const lost =
+        "Die Verbindung zu Quendarix über COM 1 ist unterbrochen; empfangene Daten können "
+        "unvollständig sein. Bitte die Verbindung prüfen und den Befehl wiederholen.";
+    struct Case {
+        std::vector<std::string> args;
+        sim::Fault fault;
+        int status;
+        std::string out;
+        const char* message;
+        bool noisy = false;  // out compared without the noise, which must be there
+    };
+    const Case cases[] = {
+        {{"status"}, sim::Fault::NoAnswer, 1, "", "Quendarix antwortet nicht!!!"},
+        // What came before the hang-up is shown, then the lost link.
+        {{"status"}, sim::Fault::HangUp, 1, firstHalf, lost},
+        // The lines up to the last whole one.
+        {{"status"}, sim::Fault::CutShort, 0, firstHalf, ""},
+        // The answer ends when the line goes quiet; the rest comes to a closed port.
+        {{"status"}, sim::Fault::Stall, 0, firstHalf, ""},
+        // Shown with the noise in it; the lines are all there around it.
+        {{"status"}, sim::Fault::Garbage, 0, asOutput(status), "", true},
+        // Noise without a line end: no line to show.
+        {{"status"}, sim::Fault::WrongSpeed, 0, "", ""},
+        // The last line has no end and is not shown.
+        {{"status"}, sim::Fault::NoFinalCrLf, 0, asOutput(status.substr(0, status.size() - 2)), ""},
+        // The window waits for no answer to on and off.
+        {{"on"}, sim::Fault::NoAnswer, 0, "", "Keine Antwort von Quendarix."},
+        {{"off"}, sim::Fault::NoAnswer, 0, "", "Keine Antwort von Quendarix."},
+        {{"on"}, sim::Fault::HangUp, 1, "", lost},
+        {{"off"}, sim::Fault::HangUp, 1, "", lost},
+        {{"delete", "--yes"}, sim::Fault::NoAnswer, 1, "", "Quendarix antwortet nicht!!!"},
+        {{"delete", "--yes"}, sim::Fault::HangUp, 1, "", lost},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + std::to_string(static_cast<int>(c.fault)));
+        freshSimulator();
+        simulator->setFault(c.fault);
+        const CliResult r = cli.run(c.args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(c.noisy ? withoutNoise(r.out) : r.out, c.out);
+        EXPECT_EQ(withoutNoise(r.out) != r.out, c.noisy) << r.out;
+    }
 }
 
 TEST_F(CliE2e, APortThatCannotBeOpenedNamesTheDevices) {
