@@ -8,12 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/AppContext.h"
 #include "app/ButtonPictures.h"
 #include "dialogs/TSetQVD.h"
 #include "logger/TZelmor.h"
-#include "support/FakePrompts.h"
-#include "support/TempConfig.h"
+#include "support/ProgramRun.h"
 
 namespace qr {
 namespace {
@@ -83,28 +81,28 @@ void expectPictures(const QWidget& window, const std::vector<ButtonCase>& cases)
 }
 
 TEST(ButtonPictures, TheWindowsButtonsShowTheirOwnPictures) {
-    test::TempConfig config;
-    test::FakePrompts prompts;
-    AppContext context(prompts, "Quendarix-reader");
+    test::ProgramRun run;
 
-    const TZelmor main(context);
-    expectPictures(main, {
-                             {"ButtonOn", ButtonPicture::LoggerOn},
-                             {"ButtonOff", ButtonPicture::LoggerOff},
-                             {"ButtonBAT", ButtonPicture::Status},
-                             {"ButtonStart", ButtonPicture::ReadTracks},
-                             {"ButtonAuswertung", ButtonPicture::TrackList},
-                             {"ButtonDel", ButtonPicture::DeleteTracks},
-                             {"ButtonSet", ButtonPicture::LoggerSettings},
-                             {"ButtonFertig", ButtonPicture::Done},
-                             {"OKButton", ButtonPicture::Close},
-                         });
+    const TZelmor main(run.context);
+    const std::vector<ButtonCase> mainButtons{
+        {"ButtonOn", ButtonPicture::LoggerOn},
+        {"ButtonOff", ButtonPicture::LoggerOff},
+        {"ButtonBAT", ButtonPicture::Status},
+        {"ButtonStart", ButtonPicture::ReadTracks},
+        {"ButtonAuswertung", ButtonPicture::TrackList},
+        {"ButtonDel", ButtonPicture::DeleteTracks},
+        {"ButtonSet", ButtonPicture::LoggerSettings},
+        {"ButtonFertig", ButtonPicture::Done},
+        {"OKButton", ButtonPicture::Close},
+    };
+    ASSERT_NO_FATAL_FAILURE(expectPictures(main, mainButtons));
 
-    const TSetQVD settings(context);
-    expectPictures(settings, {
-                                 {"ButtonSend", ButtonPicture::SendSettings},
-                                 {"ButtonOK", ButtonPicture::Close},
-                             });
+    const TSetQVD settings(run.context);
+    const std::vector<ButtonCase> settingsButtons{
+        {"ButtonSend", ButtonPicture::SendSettings},
+        {"ButtonOK", ButtonPicture::Close},
+    };
+    ASSERT_NO_FATAL_FAILURE(expectPictures(settings, settingsButtons));
 }
 
 }  // namespace

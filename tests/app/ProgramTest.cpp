@@ -20,18 +20,16 @@
 #include "dialogs/TSetQVD.h"
 #include "logger/TZelmor.h"
 #include "support/FakePrompts.h"
-#include "support/TempConfig.h"
+#include "support/ProgramRun.h"
 
 namespace qr {
 namespace {
 
 TEST(Program, CreatesTheWindowsInOrderAndEndsWhenTheMainWindowCloses) {
-    test::TempConfig config;
-    test::FakePrompts prompts;
-    AppContext context(prompts, "Quendarix-reader");
+    test::ProgramRun run;
     int status = -1;
     {
-        Program program(context);
+        Program program(run.context);
         const auto& order = program.creationOrder();
         ASSERT_EQ(order.size(), 3u);
         EXPECT_EQ(order[0]->objectName(), "Zelmor");
@@ -49,7 +47,7 @@ TEST(Program, CreatesTheWindowsInOrderAndEndsWhenTheMainWindowCloses) {
             EXPECT_EQ(main.size(), QSize(790, 513));
             EXPECT_FALSE(program.permanentHeaderDialog().isVisible());
             EXPECT_FALSE(program.permanentSettingsDialog().isVisible());
-            EXPECT_TRUE(context.settingsOpen());  // opened when the main window was first shown
+            EXPECT_TRUE(run.context.settingsOpen());  // opened when the main window was first shown
             checked = true;
             main.close();
         });
@@ -61,7 +59,7 @@ TEST(Program, CreatesTheWindowsInOrderAndEndsWhenTheMainWindowCloses) {
             program.permanentSettingsDialog().testAttribute(Qt::WA_WState_ExplicitShowHide));
     }
     EXPECT_EQ(status, 0);
-    EXPECT_TRUE(prompts.errors.isEmpty());
+    EXPECT_TRUE(run.prompts.errors.isEmpty());
 }
 
 // The caption of a window, in the widget and in the window the platform shows.
@@ -103,18 +101,17 @@ TEST(Program, TheTitleBarShowsEachCaptionAlone) {
     QCoreApplication::setApplicationName(name);
     EXPECT_EQ(QGuiApplication::desktopFileName(), "quendarix-reader");
 
-    test::TempConfig config;
-    test::FakePrompts prompts;
-    AppContext context(prompts, "Quendarix-reader");
-    Program program(context);
+    test::ProgramRun run;
+    Program program(run.context);
     const QString captions[] = {"Quendarix Reader Vers. 1.1",
                                 "Angaben zur IGC-Datei    Quendarix-reader",
                                 "Quendarix Einstellungen vornehmen für Quendarix-reader"};
-    for (std::size_t i = 0; i < 3; ++i) expectCaption(*program.creationOrder()[i], captions[i]);
-    TFormIGCKonfig header(context);  // the instances that are shown
-    expectCaption(header, captions[1]);
-    TSetQVD settings(context);
-    expectCaption(settings, captions[2]);
+    for (std::size_t i = 0; i < 3; ++i)
+        ASSERT_NO_FATAL_FAILURE(expectCaption(*program.creationOrder()[i], captions[i]));
+    TFormIGCKonfig header(run.context);  // the instances that are shown
+    ASSERT_NO_FATAL_FAILURE(expectCaption(header, captions[1]));
+    TSetQVD settings(run.context);
+    ASSERT_NO_FATAL_FAILURE(expectCaption(settings, captions[2]));
 
     QtUserPrompts real("Quendarix-reader");
     const BoxSeen error = whileOpen([&] { real.showError(nullptr, "Fehler"); }, {QMessageBox::Ok});
@@ -183,13 +180,11 @@ TEST(QtTexts, WithoutTheFileTheProgramStartsInQtsEnglish) {
     EXPECT_EQ(texts.okCancel, (QStringList{"OK", "Cancel"}));
     EXPECT_FALSE(texts.okCancelAnswer);
     {
-        test::TempConfig config;
-        test::FakePrompts prompts;
-        AppContext context(prompts, "Quendarix-reader");
-        Program program(context);
+        test::ProgramRun run;
+        Program program(run.context);
         QTimer::singleShot(0, [&] { program.mainWindow().close(); });
         EXPECT_EQ(program.run(), 0);
-        EXPECT_TRUE(prompts.errors.isEmpty());
+        EXPECT_TRUE(run.prompts.errors.isEmpty());
     }
     application().loadQtGermanTexts();  // as the other tests have it
 }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <stdexcept>
 
 #include "app/SettingsStore.h"
 #include "common/Errors.h"
@@ -18,19 +19,16 @@ QByteArray readAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
 // Qt shares what it has read of a file among all settings objects of the same path, so
 // every reader gets a copy under a path of its own and really parses the file.
 class SettingsIni : public ::testing::Test {
 protected:
+    // A file that cannot be written throws, which ends the test.
     QString fresh(const QByteArray& content) {
         const QString path = dir_.path() + QString("/%1.ini").arg(++count_);
-        writeFile(path, content);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            throw std::runtime_error("cannot write " + path.toStdString());
         return path;
     }
     QString path(const char* name) const { return dir_.path() + "/" + name; }

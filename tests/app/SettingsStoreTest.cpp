@@ -11,11 +11,12 @@
 namespace qr {
 namespace {
 
-void writeIni(const QString& path, const QByteArray& content) {
+[[nodiscard]] ::testing::AssertionResult writeIni(const QString& path, const QByteArray& content) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        return ::testing::AssertionFailure() << "cannot write " << path.toStdString();
+    return ::testing::AssertionSuccess();
 }
 
 TEST(SettingsStore, LivesUnderXdgConfigHomeAndIsCreated) {
@@ -57,7 +58,8 @@ TEST(SettingsStore, RoundTripAndDefaults) {
 
 TEST(SettingsStore, UnreadableNumbersGiveTheDefault) {
     test::TempConfig config;
-    writeIni(config.iniPath(), "[Zelmor]\nCOM%20Speed=fast\nCOM%20Port=\nTest=1\nsetINT=\" 12\"\n");
+    ASSERT_TRUE(writeIni(config.iniPath(),
+                         "[Zelmor]\nCOM%20Speed=fast\nCOM%20Port=\nTest=1\nsetINT=\" 12\"\n"));
     SettingsStore store;
     EXPECT_EQ(store.readInteger("Zelmor", "COM Speed", 7), 7);
     EXPECT_EQ(store.readInteger("Zelmor", "COM Port", 1), 1);
@@ -67,9 +69,9 @@ TEST(SettingsStore, UnreadableNumbersGiveTheDefault) {
 
 TEST(SettingsStore, ValueOfAnotherTypeIsRefused) {
     test::TempConfig config;
-    writeIni(config.iniPath(),
-             "[Zelmor]\nCOM%20Port=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x3)\n"
-             "COM%20Speed=1, 2\n[IGC]\nPILOT=@ByteArray(abc)\n");
+    ASSERT_TRUE(writeIni(config.iniPath(),
+                         "[Zelmor]\nCOM%20Port=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x3)\n"
+                         "COM%20Speed=1, 2\n[IGC]\nPILOT=@ByteArray(abc)\n"));
     SettingsStore store;
     for (const char* name : {"COM Port", "COM Speed"}) {
         try {
@@ -94,7 +96,7 @@ TEST(SettingsStore, SeesWhatAnotherWriterStored) {
 TEST(SettingsStore, UnwritableFileIsReported) {
     test::TempConfig config;
     // A folder that is a plain file cannot hold the store, not even for root.
-    writeIni(config.path() + "/blocker", "x");
+    ASSERT_TRUE(writeIni(config.path() + "/blocker", "x"));
     SettingsStore store(config.path() + "/blocker/QuendarixReader.ini");
     EXPECT_THROW(store.writeString("Zelmor", "COM Port", "2"), ESettingsError);
 }

@@ -3,19 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QFile>
-#include <QListWidget>
+#include <QDir>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <memory>
 #include <sstream>
 
 #include "CliRunner.h"
-#include "app/AppContext.h"
 #include "app/SettingsStore.h"
-#include "logger/TZelmor.h"
-#include "support/FakePrompts.h"
-#include "support/TempConfig.h"
+#include "support/WindowDriver.h"
 
 namespace qr {
 namespace {
@@ -41,13 +36,10 @@ class WindowEquality : public ::testing::TestWithParam<Case> {};
 
 TEST_P(WindowEquality, SaveWritesTheWindowsBytes) {
     const Case c = GetParam();
-    test::TempConfig config;
-    test::FakePrompts prompts;
-    AppContext context{prompts, "quendarix-reader"};
+    test::MainWindowDriver window("quendarix-reader");
     QTemporaryDir windowFolder, cliFolder;
     {
         SettingsStore store;
-        store.writeString("Ports", "COM1", "/nonexistent/qr-no-such-tty");
         for (const auto& [name, value] : {std::pair<const char*, QString>{"PILOT", "Hans Müller"},
                                           {"GLIDERTYPE", "Alpha 5"},
                                           {"GLIDERID", "D-1234"},
@@ -59,35 +51,20 @@ TEST_P(WindowEquality, SaveWritesTheWindowsBytes) {
             store.writeString("IGC", name, value);
     }
 
-    TZelmor window(context);
-    window.setSigner([](const std::string& path) {
-        QFile file(QString::fromStdString(path));
-        ASSERT_TRUE(file.open(QIODevice::Append));
-        file.write("GValdorine 00\r\nGValdorine 11\r\n");
+    window.showWithoutLogger().setSigner([](const std::string& path) {
+        test::appendTestSignature(path, "GValdorine 00\r\nGValdorine 11\r\n");
     });
-    window.show();
-    window.exchange().prepareCommand();
-    window.exchange().setDownloadMode();
-    window.exchange().receive(test::CliRunner::read(QR_SAMPLE_MEMORY));
-    window.Auswerten();
-    window.findChild<QPushButton*>("ButtonAuswertung")->click();
-    window.findChild<QListWidget*>("CheckListBoxTrack")->setCurrentRow(c.track - 1);
-    window.CheckListBoxTrackClickCheck();
-    window.findChild<QCheckBox*>("CheckBoxNamen")->setChecked(c.namesFromLogger);
-    prompts.onModal = [](QDialog& dialog) {
-        dialog.show();
-        auto* save = dialog.findChild<QPushButton*>("Speichern");
-        EXPECT_TRUE(save->isVisible());
-        save->click();
-        return dialog.result();
-    };
-    window.findChild<QPushButton*>("ButtonFertig")->click();
-    ASSERT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("\n").toStdString();
+    ASSERT_TRUE(window.openTrackList(test::CliRunner::read(QR_SAMPLE_MEMORY)));
+    window.chooseTrack(c.track - 1);
+    window.get<QCheckBox>("CheckBoxNamen")->setChecked(c.namesFromLogger);
+    window.answerHeaderDialog({});  // the stored values
+    window.button("ButtonFertig")->click();
+    ASSERT_TRUE(window.prompts.errors.isEmpty()) << window.prompts.errors.join("\n").toStdString();
     const QStringList written = QDir(windowFolder.path()).entryList(QDir::Files | QDir::Hidden);
     ASSERT_EQ(written.size(), 1);
 
     test::CliRunner cli;
-    std::vector<std::string> args{"--config", config.iniPath().toStdString(),
+    std::vector<std::string> args{"--config", window.config.iniPath().toStdString(),
                                   "save",     std::to_string(c.track),
                                   "--from",   QR_SAMPLE_MEMORY,
                                   "--out",    cliFolder.path().toStdString()};

@@ -19,8 +19,7 @@
 #include "app/SettingsStore.h"
 #include "dialogs/TFormIGCKonfig.h"
 #include "dialogs/UpDownControl.h"
-#include "support/FakePrompts.h"
-#include "support/TempConfig.h"
+#include "support/ProgramRun.h"
 
 namespace qr {
 namespace {
@@ -37,7 +36,7 @@ void type(QWidget* widget, const QString& text) {
     }
 }
 
-class HeaderDialog : public testing::Test {
+class HeaderDialog : public testing::Test, protected test::ProgramRun {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.isValid());
@@ -68,11 +67,14 @@ protected:
 
     // An existing folder for the path field, without its final '/'.
     QString flights() const { return folder_.path() + "/Flights"; }
-    void makeFlights() const { ASSERT_TRUE(QDir().mkpath(flights())); }
+    [[nodiscard]] ::testing::AssertionResult makeFlights() const {
+        if (QDir().mkpath(flights())) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "cannot make " << flights().toStdString();
+    }
 
     // All fields plausible, typed by hand where typing matters.
-    void fillPlausible(QWidget& dialog) {
-        makeFlights();
+    [[nodiscard]] ::testing::AssertionResult fillPlausible(QWidget& dialog) {
+        if (auto made = makeFlights(); !made) return made;
         edit(dialog, 1)->setText("Hans Muster");
         edit(dialog, 2)->setText("Alpha 5");
         edit(dialog, 3)->setText("12345");
@@ -80,6 +82,7 @@ protected:
         edit(dialog, 6)->setText("Flachland-Cup");
         edit(dialog, 7)->setText("HaMu");
         edit(dialog, 8)->setText(flights());
+        return ::testing::AssertionSuccess();
     }
 
     SettingsStore& store() { return context.settings(); }
@@ -88,9 +91,6 @@ protected:
         store().writeString("IGC", name, value);
     }
 
-    test::TempConfig config;
-    test::FakePrompts prompts;
-    AppContext context{prompts, "Quendarix-reader"};
     TFormIGCKonfig permanent{context};
 
 private:
@@ -179,7 +179,7 @@ TEST_F(HeaderDialog, NothingStoredProposesDefaultsAndConfirmsOnlyWhenAllFieldsPa
 }
 
 TEST_F(HeaderDialog, NamesFromLoggerHidesThePilotAndGliderRows) {
-    makeFlights();
+    ASSERT_TRUE(makeFlights());
     storeValue("SITE", "Hohe Wand");
     storeValue("COMPID", "HaMu");
     storeValue("PFAD", flights() + "/");
@@ -273,7 +273,7 @@ TEST_F(HeaderDialog, PilotIdKeepsItsLeadingLettersAsTyped) {
 
 TEST_F(HeaderDialog, KonfigurationSpeichernStoresAndStaysOpen) {
     const auto dialog = show();
-    fillPlausible(*dialog);
+    ASSERT_TRUE(fillPlausible(*dialog));
     control<QPushButton>(*dialog, "KonfSpeichern")->click();
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_FALSE(context.state().headerConfirmed);
@@ -306,7 +306,7 @@ TEST_F(HeaderDialog, KonfigurationSpeichernLeavesTheLoggersNamesAlone) {
 
 TEST_F(HeaderDialog, ConfirmingSetsTheFlagAndStoresNothing) {
     const auto dialog = show();
-    fillPlausible(*dialog);
+    ASSERT_TRUE(fillPlausible(*dialog));
     ASSERT_TRUE(confirmShown(*dialog));
     auto* confirm = control<QPushButton>(*dialog, "Speichern");
     confirm->click();
@@ -338,7 +338,7 @@ TEST_F(HeaderDialog, CancellingOrClosingLeavesTheFlagClear) {
     for (const bool viaCloseBox : {false, true}) {
         context.state().headerConfirmed = true;  // left over from an earlier file
         const auto dialog = show();
-        fillPlausible(*dialog);
+        ASSERT_TRUE(fillPlausible(*dialog));
         if (viaCloseBox)
             dialog->close();
         else
@@ -353,7 +353,7 @@ TEST_F(HeaderDialog, CancellingOrClosingLeavesTheFlagClear) {
 }
 
 TEST_F(HeaderDialog, DirectoryChooserStartsInTheFieldsFolder) {
-    makeFlights();
+    ASSERT_TRUE(makeFlights());
     storeValue("PFAD", flights() + "/old.igc");
     const auto dialog = show();
     auto* browse = control<QPushButton>(*dialog, "Pfadseclect");
@@ -377,7 +377,7 @@ TEST_F(HeaderDialog, DirectoryChooserStartsInTheFieldsFolder) {
 TEST_F(HeaderDialog, ShownModallyTheWayTheWriterDoes) {
     prompts.onModal = [this](QDialog& shown) {
         QTimer::singleShot(0, &shown, [this, &shown] {
-            fillPlausible(shown);
+            EXPECT_TRUE(fillPlausible(shown));
             control<QPushButton>(shown, "Speichern")->click();
         });
         return shown.exec();
@@ -417,7 +417,7 @@ TEST_F(HeaderDialog, AFolderNamedOutsideLatin1IsPlausibleAndKeptAsTyped) {
     ASSERT_TRUE(QDir().mkpath(folder));
     storeValue("PFAD", folder);
     const auto dialog = show();
-    fillPlausible(*dialog);
+    ASSERT_TRUE(fillPlausible(*dialog));
     edit(*dialog, 8)->setText(folder);
     EXPECT_FALSE(isRed(label(*dialog, 8)));
     EXPECT_TRUE(confirmShown(*dialog));
@@ -453,7 +453,7 @@ TEST_F(HeaderDialog, AStoredPilotIdLongerThanFourIsShownWholeAndHoldsTheFileBack
     const auto dialog = show();
     QLineEdit* pilotId = edit(*dialog, 7);
     EXPECT_EQ(pilotId->text(), "HaMuXY");
-    makeFlights();
+    ASSERT_TRUE(makeFlights());
     const std::pair<int, QString> others[] = {{1, "Hans Muster"},   {2, "Alpha 5"},
                                               {3, "12345"},         {5, "Hohe Wand"},
                                               {6, "Flachland-Cup"}, {8, flights()}};

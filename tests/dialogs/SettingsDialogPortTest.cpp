@@ -12,14 +12,12 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/AppContext.h"
-#include "app/SettingsStore.h"
 #include "dialogs/PtyPeer.h"
 #include "dialogs/QtPrinting.h"
 #include "dialogs/TSetQVD.h"
 #include "serial/TComPort.h"
-#include "support/FakePrompts.h"
-#include "support/TempConfig.h"
+#include "support/ProgramRun.h"
+#include "support/SettingsDialogDriver.h"
 
 namespace qr {
 namespace {
@@ -28,14 +26,11 @@ using namespace std::chrono_literals;
 using namespace std::string_literals;
 
 // The dialog's port reaches the peer as COM 7.
-struct Session {
+struct Session : test::ProgramRun {
     explicit Session(test::PtyPeer& peer) {
-        context.settings().writeString("Ports", "COM7", QString::fromStdString(peer.slavePath()));
+        test::mapPort(7, peer.slavePath());
         context.settings().writeString("Zelmor", "COM Port", "7");
     }
-    test::TempConfig config;
-    test::FakePrompts prompts;
-    AppContext context{prompts, "Quendarix-reader"};
 };
 
 std::string sentence(int address, const std::string& value) {
@@ -133,18 +128,14 @@ TEST(SettingsDialogPort, AnswersInPiecesShowAsOneAndClosingMidTransferStopsClean
 
     QStringList seen;  // the status line's texts, as they change
     s.prompts.onModal = [&](QDialog& shown) {
-        auto* send = shown.findChild<QPushButton*>("ButtonSend");
         auto* status = shown.findChild<QLabel*>("Label11");
-        QTimer::singleShot(0, send, &QPushButton::click);
-        QTimer watch;
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            if (seen.isEmpty() || seen.back() != status->text()) seen << status->text();
-            if (peer.sentenceCount() < 6) return;
-            watch.stop();
-            shown.findChild<QPushButton*>("ButtonOK")->click();
-        });
-        watch.start(2);
-        return shown.exec();
+        return test::runSettingsDialog(
+            shown,
+            [&] {
+                if (seen.isEmpty() || seen.back() != status->text()) seen << status->text();
+                return peer.sentenceCount() >= 6;
+            },
+            2ms);
     };
     s.context.prompts().execModal(*dialog);
 
@@ -164,23 +155,10 @@ TEST(SettingsDialogPort, AnswersInPiecesShowAsOneAndClosingMidTransferStopsClean
     const QString shownAnswer = "Antwort von Quendarix: " + QString::fromLatin1(answer);
     EXPECT_GE(seen.count(shownAnswer), 4) << seen.join(" | ").toStdString();
     // Within one answer the count only grows, up to the answer's full length.
-    int last = 0;
-    bool partial = false;
-    for (const QString& text : seen) {
-        if (!text.startsWith("Bytes übertragen: ")) {
-            last = 0;
-            continue;
-        }
-        const int count = text.mid(18).toInt();
-        EXPECT_GT(count, last) << text.toStdString();
-        EXPECT_LE(count, 14);
-        partial = partial || count < 14;
-        last = count;
-    }
-    EXPECT_TRUE(partial) << seen.join(" | ").toStdString();
+    EXPECT_TRUE(test::byteCountsGrow(seen, 14)) << seen.join(" | ").toStdString();
     const std::vector<test::PtyPeer::Sentence> sentences = peer.sentences();
     EXPECT_EQ(sentences[0].bytes, sentence(0, "n"));
-    expectPacedByAnswers(sentences);
+    ASSERT_NO_FATAL_FAILURE(expectPacedByAnswers(sentences));
 }
 
 }  // namespace

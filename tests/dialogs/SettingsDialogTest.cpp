@@ -19,8 +19,7 @@
 #include "dialogs/QtPrinting.h"
 #include "dialogs/TSetQVD.h"
 #include "serial/TComPort.h"
-#include "support/FakePrompts.h"
-#include "support/TempConfig.h"
+#include "support/ProgramRun.h"
 
 namespace qr {
 namespace {
@@ -29,21 +28,13 @@ const QString kLcdQuestion =
     "Bitte nochmals prüfen, ob der LCD wirklich aktiviert werden soll. Nicht vorhandene LCD "
     "auch nicht aktivieren!";
 
+using test::control;
+
 // One run of the program's settings: a temporary store, answers in place of a person.
-struct Session {
-    test::TempConfig config;
-    test::FakePrompts prompts;
-    AppContext context{prompts, "Quendarix-reader"};
+struct Session : test::ProgramRun {
     SettingsStore& store() { return context.settings(); }
     QString stored(const QString& name) { return store().readString("Zelmor", name, "<missing>"); }
 };
-
-template <typename T>
-T* control(const TSetQVD& dialog, const char* name) {
-    T* widget = dialog.findChild<T*>(name);
-    if (!widget) ADD_FAILURE() << "no control " << name;
-    return widget;
-}
 
 TEST(SettingsDialog, HasTheControlsWithTheirTextsAndFormValues) {
     Session s;

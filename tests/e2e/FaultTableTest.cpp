@@ -12,36 +12,29 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/AppContext.h"
-#include "app/SettingsStore.h"
 #include "dialogs/TSetQVD.h"
 #include "igc/IgcWriter.h"
-#include "logger/TZelmor.h"
 #include "logger/TrackSplit.h"
-#include "qvdsim/LoggerSimulator.h"
-#include "support/EndToEnd.h"
-#include "support/FakePrompts.h"
-#include "support/PtyPair.h"
+#include "support/EventPump.h"
+#include "support/SettingsDialogDriver.h"
+#include "support/SimulatorWindow.h"
 #include "support/SmallMemory.h"
-#include "support/TempConfig.h"
 
 using namespace std::chrono_literals;
+using qr::test::asStored;
 using qr::test::pumpUntil;
+using qr::test::splitLines;
 
 namespace qr {
 namespace {
@@ -53,23 +46,6 @@ using Clock = std::chrono::steady_clock;
 
 const std::string kMemory = test::smallMemory();
 const std::vector<int> kFixes = {40, 10, 12};
-
-// The lines ended by CR LF, as bytes.
-std::vector<std::string> splitLines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(bytes.substr(start, end - start));
-    return lines;
-}
-
-// A download as the line buffer holds it: the logger's A records rewritten.
-std::vector<std::string> asStored(std::vector<std::string> lines) {
-    for (auto& line : lines)
-        if (line.rfind("AQVD", 0) == 0 || line.rfind("AXQV", 0) == 0)
-            line = "AXVN " + line.substr(4);
-    return lines;
-}
 
 // The simulator's noise has the top bit set in every byte; the logger's texts never have.
 std::string withoutNoise(const std::string& bytes) {
@@ -155,31 +131,6 @@ private:
     Clock::duration longest_{};
 };
 
-// The settings dialog's status line after each tick of its pacing timer.
-struct SettingsWatch {
-    QStringList ticks;
-
-    void attach(TSetQVD& dialog) {
-        auto* status = dialog.findChild<QLabel*>("Label11");
-        QObject::connect(dialog.findChild<QTimer*>("Timer1"), &QTimer::timeout, &dialog,
-                         [this, status] { ticks << status->text(); });
-    }
-    // The answers shown, one after the other, as the bytes that came.
-    std::string answers(int fromTick = 0) const {
-        const QString prefix = "Antwort von Quendarix: ";
-        std::string all;
-        for (int i = fromTick; i < ticks.size(); ++i)
-            if (ticks[i].startsWith(prefix))
-                all += ticks[i].mid(prefix.size()).toLatin1().toStdString();
-        return all;
-    }
-    int answerTicks() const {
-        return static_cast<int>(std::count_if(ticks.begin(), ticks.end(), [](const QString& t) {
-            return t.startsWith("Antwort von Quendarix: ");
-        }));
-    }
-};
-
 // ---- the table ------------------------------------------------------------------------------
 
 enum class Command { Status, Download, Settings };
@@ -222,7 +173,8 @@ const FaultCase kCases[] = {
     {"SettingsNoFinalCrLf", Command::Settings, sim::Fault::NoFinalCrLf},
 };
 
-class FaultTable : public ::testing::TestWithParam<FaultCase> {
+class FaultTable : public ::testing::TestWithParam<FaultCase>,
+                   protected test::SimulatorWindowDriver {
 protected:
     void SetUp() override {
         const FaultCase& row = GetParam();
@@ -235,20 +187,12 @@ protected:
         simConfig.stallTime = row.command == Command::Settings ? 300ms
                               : row.command == Command::Status ? 1500ms
                                                                : 2500ms;
-        simulator = std::make_unique<sim::LoggerSimulator>(simConfig);
-        simulator->start();
-        simulator->registerAs(SettingsStore::defaultPath().toStdString(), 1);
-        SettingsStore store;
-        store.writeInteger("Zelmor", "COM Speed", row.speedIndex);
-        store.writeString("Zelmor", "setPLT", "Zora Quendel");
-        window = std::make_unique<TZelmor>(context);
-        window->setSigner([](const std::string& path) { appendTestSignature(path); });
-        window->show();
-        ASSERT_TRUE(button("ButtonBAT")->isVisible()) << "COM 1 did not open";
+        SettingsStore().writeString("Zelmor", "setPLT", "Zora Quendel");
+        ASSERT_TRUE(startOnSimulator(simConfig, row.speedIndex));
+        window->setSigner(sign);
         earlierFile = writeEarlierFile();
         earlierBytes = fileBytes(earlierFile);
         ASSERT_FALSE(earlierBytes.isEmpty());
-        simulator->clearReceived();
     }
 
     void TearDown() override {
@@ -263,11 +207,7 @@ protected:
         }
     }
 
-    static void appendTestSignature(const std::string& path) {
-        QFile file(QString::fromStdString(path));
-        ASSERT_TRUE(file.open(QIODevice::Append));
-        file.write("GTEST r\r\nGTEST s\r\n");
-    }
+    static void sign(const std::string& path) { test::appendTestSignature(path); }
 
     static QByteArray fileBytes(const std::string& path) {
         return fileBytes(QString::fromStdString(path));
@@ -296,21 +236,10 @@ protected:
                           "ZoQu",
                           folder.path().toStdString() + "/"};
         request.applicationTitle = "Quendarix-reader";
-        request.signer = appendTestSignature;
+        request.signer = sign;
         return writeIgcFile(request);
     }
 
-    QPushButton* button(const char* name) { return window->findChild<QPushButton*>(name); }
-    QString memo() { return window->findChild<QPlainTextEdit*>("Memo1")->toPlainText(); }
-    std::vector<std::string> memoLines() {
-        std::vector<std::string> lines;
-        for (const QString& line : memo().split('\n', Qt::SkipEmptyParts))
-            lines.push_back(line.toLatin1().toStdString());
-        return lines;
-    }
-    QString panel(int i) {
-        return window->findChild<QLabel*>(QString("StatusBar1Panel%1").arg(i))->text();
-    }
     // Lines 1 to the line count of the line buffer.
     std::vector<std::string> lines() {
         const auto& all = window->lineBuffer().lines();
@@ -320,8 +249,6 @@ protected:
     std::vector<int> trackFixes() {
         return fixesOf(splitTracks(window->lineBuffer().lines(), lines().size()));
     }
-    // The command has ended once the command buttons are back.
-    bool answered() { return button("ButtonBAT")->isVisible(); }
     // The main window is inside its receive handler, collecting an answer.
     bool collecting() {
         return !window->findChild<QTimer*>("Timer1")->isActive() && !answered() &&
@@ -333,21 +260,16 @@ protected:
     }
 
     // Runs a main-window command to its end (and, after a hang-up, to the message about it).
-    void run(const char* name, sim::Fault fault = sim::Fault::None) {
+    ::testing::AssertionResult run(const char* name, sim::Fault fault = sim::Fault::None) {
         simulator->setFault(fault);
-        button(name)->click();
-        ASSERT_TRUE(pumpUntil(
-            [&] {
-                return answered() && (fault != sim::Fault::HangUp || !prompts.errors.isEmpty());
-            },
-            kDeadline))
-            << name << " never ended";
+        return runCommand(name,
+                          [&] { return fault != sim::Fault::HangUp || !prompts.errors.isEmpty(); });
     }
     // The faulty command, watched.
-    void runFaulty(const char* name) {
+    ::testing::AssertionResult runFaulty(const char* name) {
         const sim::Fault fault = GetParam().fault;
         heartbeat.start();
-        run(name, fault);
+        ::testing::AssertionResult ended = run(name, fault);
         heartbeat.stop();
         simulator->setFault(sim::Fault::None);
         ::testing::Test::RecordProperty("longest_event_gap_ms",
@@ -356,29 +278,26 @@ protected:
         if (fault != sim::Fault::NoAnswer) {
             EXPECT_GT(heartbeat.collectingTicks(), 0) << "no event while the answer came";
         }
+        return ended;
     }
 
     void goodDownload() {
-        run("ButtonStart");
+        ASSERT_TRUE(run("ButtonStart"));
         ASSERT_EQ(lines(), earlierLines);
         ASSERT_TRUE(button("ButtonAuswertung")->isVisible());
     }
 
+    // These and goodDownload stop at a fatal failure; their callers check for one.
     void statusFault();
     void downloadFault();
     void settingsFault();
     void hangUpKeepsTheDownloadForTheTrackListAndTheWriter();
 
-    test::TempConfig config;
-    test::FakePrompts prompts;
-    AppContext context{prompts, "Quendarix-reader"};
     QTemporaryDir folder;
     const std::vector<std::string> earlierLines = asStored(splitLines(kMemory));
     std::string earlierFile;
     QByteArray earlierBytes;
     QString laterFile;  // a file written after the fault, from what the program kept
-    std::unique_ptr<sim::LoggerSimulator> simulator;
-    std::unique_ptr<TZelmor> window;
     Heartbeat heartbeat{[this] { return collecting(); }};
 };
 
@@ -387,9 +306,11 @@ void FaultTable::statusFault() {
     const std::string status = simulator->statusAnswer();
     const std::vector<std::string> whole = splitLines(status);
     const std::vector<std::string> firstHalf = splitLines(status.substr(0, status.size() / 2));
-    if (fault == sim::Fault::NoAnswer) goodDownload();  // the one status fault that keeps it
+    if (fault == sim::Fault::NoAnswer) {  // the one status fault that keeps it
+        ASSERT_NO_FATAL_FAILURE(goodDownload());
+    }
 
-    runFaulty("ButtonBAT");
+    ASSERT_TRUE(runFaulty("ButtonBAT"));
     switch (fault) {
         case sim::Fault::NoAnswer:
             EXPECT_EQ(memo(), "Quendarix antwortet nicht!!!\n");
@@ -448,7 +369,7 @@ void FaultTable::statusFault() {
     }
 
     if (fault == sim::Fault::HangUp) simulator->replug();
-    run("ButtonBAT");
+    ASSERT_TRUE(run("ButtonBAT"));
     EXPECT_EQ(memoLines(), whole);
     expectDownloadAllowed(true);
 }
@@ -456,9 +377,11 @@ void FaultTable::statusFault() {
 void FaultTable::downloadFault() {
     const sim::Fault fault = GetParam().fault;
     // The faults the program knows of keep the earlier download; the others replace it.
-    if (fault == sim::Fault::NoAnswer || fault == sim::Fault::HangUp) goodDownload();
+    if (fault == sim::Fault::NoAnswer || fault == sim::Fault::HangUp) {
+        ASSERT_NO_FATAL_FAILURE(goodDownload());
+    }
 
-    runFaulty("ButtonStart");
+    ASSERT_TRUE(runFaulty("ButtonStart"));
     switch (fault) {
         case sim::Fault::NoAnswer:
             EXPECT_EQ(memo(), "Quendarix antwortet nicht!!!\n");
@@ -491,7 +414,7 @@ void FaultTable::downloadFault() {
             break;
         }
         case sim::Fault::HangUp:
-            hangUpKeepsTheDownloadForTheTrackListAndTheWriter();
+            ASSERT_NO_FATAL_FAILURE(hangUpKeepsTheDownloadForTheTrackListAndTheWriter());
             return;
         case sim::Fault::Garbage: {
             // The noise before the first A record hides it: the first flight belongs to no
@@ -528,7 +451,7 @@ void FaultTable::downloadFault() {
             break;
     }
 
-    goodDownload();
+    ASSERT_NO_FATAL_FAILURE(goodDownload());
 }
 
 // The download cut off by the hang-up is thrown away and the user is told; the line buffer
@@ -545,27 +468,16 @@ void FaultTable::hangUpKeepsTheDownloadForTheTrackListAndTheWriter() {
     ASSERT_TRUE(button("ButtonAuswertung")->isVisible());
 
     button("ButtonAuswertung")->click();
-    auto* list = window->findChild<QListWidget*>("CheckListBoxTrack");
-    ASSERT_EQ(list->count(), 3);
+    ASSERT_EQ(list()->count(), 3);
     for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(list->item(i)->text().endsWith(QString("UTC %1 Punkte").arg(kFixes[i])))
-            << list->item(i)->text().toStdString();
-    list->setCurrentRow(0);
-    window->CheckListBoxTrackClickCheck();
-    prompts.onModal = [this](QDialog& dialog) {
-        dialog.show();
-        const std::pair<const char*, QString> fields[] = {
-            {"Edit1", "Zora Quendel"},     {"Edit2", "Alpha 5"},      {"Edit3", "D-1234"},
-            {"Edit5", "Hoher Hang"},       {"Edit6", "DHV-OLC-2009"}, {"Edit7", "ZoQu"},
-            {"Edit8", folder.path() + "/"}};
-        for (const auto& [name, text] : fields) dialog.findChild<QLineEdit*>(name)->setText(text);
-        dialog.findChild<QPushButton*>("Speichern")->click();
-        return dialog.result();
-    };
+        EXPECT_TRUE(list()->item(i)->text().endsWith(QString("UTC %1 Punkte").arg(kFixes[i])))
+            << list()->item(i)->text().toStdString();
+    chooseTrack(0);
+    answerHeaderDialog(test::plausibleHeader("Zora Quendel", "ZoQu", folder.path() + "/"));
     button("ButtonFertig")->click();
-    const QString caption = window->findChild<QLabel*>("Label1")->text();
-    ASSERT_TRUE(caption.startsWith("igc-File geschrieben (signiert) ")) << caption.toStdString();
-    laterFile = caption.mid(QString("igc-File geschrieben (signiert) ").size());
+    const std::optional<QString> written = writtenFile();
+    ASSERT_TRUE(written) << get<QLabel>("Label1")->text().toStdString();
+    laterFile = *written;
     // The same flight's fixes as in the file written before the fault.
     const auto fixesIn = [](const QByteArray& file) {
         QByteArrayList fixes;
@@ -578,17 +490,17 @@ void FaultTable::hangUpKeepsTheDownloadForTheTrackListAndTheWriter() {
 
     // Plugged in again: on, then a download, as after any written file.
     simulator->replug();
-    button("ButtonOn")->click();
-    ASSERT_TRUE(pumpUntil([&] { return answered(); }, kDeadline));
+    ASSERT_TRUE(runCommand("ButtonOn"));
     EXPECT_TRUE(memo().endsWith("$PQVD,ON,OK\n")) << memo().toStdString();
-    goodDownload();
+    ASSERT_NO_FATAL_FAILURE(goodDownload());
     EXPECT_EQ(prompts.errors.size(), 1);
 }
 
 void FaultTable::settingsFault() {
     const sim::Fault fault = GetParam().fault;
-    SettingsWatch watch;
-    int resentAt = -1;  // the hang-up: the tick from which the second send is watched
+    test::SettingsDialogWatch watch;
+    // The hang-up: the tick from which the second send is watched.
+    std::optional<std::size_t> resentAt;
     bool seenLinkLost = false;
 
     // Whether the dialog has shown enough of the fault; the hang-up also sends again once the
@@ -607,7 +519,7 @@ void FaultTable::settingsFault() {
             case sim::Fault::WrongSpeed:
                 return watch.answerTicks() >= 2;
             case sim::Fault::HangUp:
-                if (resentAt < 0) {
+                if (!resentAt) {
                     auto* status = dialog.findChild<QLabel*>("Label11");
                     if (status->text() != "Verbindung zu Quendarix unterbrochen") return false;
                     seenLinkLost = true;
@@ -617,11 +529,11 @@ void FaultTable::settingsFault() {
                     EXPECT_TRUE(isPrefix(watch.answers(), "$PQVD,SET")) << watch.answers();
                     simulator->setFault(sim::Fault::None);
                     simulator->replug();
-                    resentAt = static_cast<int>(watch.ticks.size());
+                    resentAt = watch.ticks.size();
                     dialog.findChild<QPushButton*>("ButtonSend")->click();
                     return false;
                 }
-                return watch.answers(resentAt).size() >= 2 * 19;
+                return watch.answers(*resentAt).size() >= 2 * 19;
             case sim::Fault::None:
                 break;
         }
@@ -630,17 +542,14 @@ void FaultTable::settingsFault() {
     prompts.onModal = [&](QDialog& shown) {
         auto& dialog = dynamic_cast<TSetQVD&>(shown);
         watch.attach(dialog);
-        QTimer::singleShot(0, dialog.findChild<QPushButton*>("ButtonSend"), &QPushButton::click);
-        QTimer step;
-        QObject::connect(&step, &QTimer::timeout, [&] {
-            if (!enough(dialog)) return;
-            step.stop();
-            simulator->setFault(sim::Fault::None);  // the main window's on command is answered
-            dialog.findChild<QPushButton*>("ButtonOK")->click();
-        });
-        step.start(5);
-        QTimer::singleShot(kDeadline, &shown, &QDialog::reject);  // a last resort
-        return shown.exec();
+        return test::runSettingsDialog(
+            shown,
+            [&] {
+                if (!enough(dialog)) return false;
+                simulator->setFault(sim::Fault::None);  // the main window's on command is answered
+                return true;
+            },
+            5ms, kDeadline);
     };
 
     heartbeat.start();
@@ -657,7 +566,8 @@ void FaultTable::settingsFault() {
     const std::string shown = watch.answers();
     switch (fault) {
         case sim::Fault::NoAnswer:
-            for (const QString& tick : watch.ticks) EXPECT_EQ(tick, "Quendarix antwortet nicht");
+            for (const auto& tick : watch.ticks)
+                EXPECT_EQ(tick.status, "Quendarix antwortet nicht");
             break;
         case sim::Fault::CutShort:
             EXPECT_TRUE(isPrefix(shown, setAnswers(16, 9))) << shown;
@@ -680,7 +590,8 @@ void FaultTable::settingsFault() {
                       "Die Verbindung zu Quendarix über COM 1 ist unterbrochen; die Einstellungen "
                       "sind möglicherweise nicht vollständig übertragen. Bitte die Verbindung "
                       "prüfen und erneut senden.");
-            EXPECT_TRUE(isPrefix(setAnswers(2), watch.answers(resentAt)));
+            EXPECT_TRUE(
+                isPrefix(setAnswers(2), watch.answers(resentAt.value_or(watch.ticks.size()))));
             break;
         case sim::Fault::None:
             break;
@@ -705,13 +616,13 @@ void FaultTable::settingsFault() {
 TEST_P(FaultTable, TheUserIsToldAndTheProgramGoesOn) {
     switch (GetParam().command) {
         case Command::Status:
-            statusFault();
+            ASSERT_NO_FATAL_FAILURE(statusFault());
             break;
         case Command::Download:
-            downloadFault();
+            ASSERT_NO_FATAL_FAILURE(downloadFault());
             break;
         case Command::Settings:
-            settingsFault();
+            ASSERT_NO_FATAL_FAILURE(settingsFault());
             break;
     }
 }

@@ -7,16 +7,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <chrono>
-#include <memory>
 
-#include "app/AppContext.h"
-#include "app/SettingsStore.h"
-#include "logger/TZelmor.h"
-#include "qvdsim/LoggerSimulator.h"
-#include "support/EndToEnd.h"
-#include "support/FakePrompts.h"
-#include "support/PtyPair.h"
-#include "support/TempConfig.h"
+#include "support/EventPump.h"
+#include "support/SimulatorWindow.h"
 
 using namespace std::chrono_literals;
 using qr::test::pumpUntil;
@@ -26,47 +19,10 @@ namespace {
 
 constexpr auto kDeadline = test::kEndToEndDeadline;
 
-// The memory as the line buffer must hold it, split and rewritten here on its own.
-std::vector<std::string> expectedLines(const std::string& memory) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = memory.find("\r\n", start)) != std::string::npos;
-         start = end + 2) {
-        std::string line = memory.substr(start, end - start);
-        if (line.rfind("AQVD", 0) == 0 || line.rfind("AXQV", 0) == 0)
-            line = "AXVN " + line.substr(4);
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-class MainWindowE2e : public ::testing::Test {
-protected:
-    void start(sim::SimulatorConfig config = {}) {
-        simulator = std::make_unique<sim::LoggerSimulator>(std::move(config));
-        simulator->start();
-        simulator->registerAs(SettingsStore::defaultPath().toStdString(), 1);
-        SettingsStore().writeInteger("Zelmor", "COM Speed", 4);  // 57600 bps
-        window = std::make_unique<TZelmor>(context);
-        window->show();
-        ASSERT_TRUE(button("ButtonBAT")->isVisible()) << "COM 1 did not open";
-        simulator->clearReceived();
-    }
-
-    QPushButton* button(const char* name) { return window->findChild<QPushButton*>(name); }
-    QString memo() { return window->findChild<QPlainTextEdit*>("Memo1")->toPlainText(); }
-    // The evaluation has ended once the command buttons are back.
-    bool answered() { return button("ButtonBAT")->isVisible(); }
-
-    test::TempConfig config;
-    test::FakePrompts prompts;
-    AppContext context{prompts, "Quendarix-reader"};
-    std::unique_ptr<sim::LoggerSimulator> simulator;
-    std::unique_ptr<TZelmor> window;
-};
+class MainWindowE2e : public ::testing::Test, protected test::SimulatorWindowDriver {};
 
 TEST_F(MainWindowE2e, StatusCommand) {
-    start();
+    ASSERT_TRUE(startOnSimulator());
     button("ButtonBAT")->click();
     EXPECT_FALSE(button("ButtonStart")->isEnabled());
     EXPECT_FALSE(answered());
@@ -74,7 +30,7 @@ TEST_F(MainWindowE2e, StatusCommand) {
     EXPECT_EQ(simulator->received(), "\n\r$PQVD,STA\r\n");
 
     const std::string status = simulator->statusAnswer();
-    const auto lines = expectedLines(status);
+    const auto lines = test::asStored(test::splitLines(status));
     std::string shown;
     for (const auto& line : lines) shown += line + "\n";
     EXPECT_EQ(memo().toStdString(), shown);
@@ -82,15 +38,14 @@ TEST_F(MainWindowE2e, StatusCommand) {
     EXPECT_EQ(window->dataflashUsed(), static_cast<int>((simulator->memory().size() + 622) / 623));
     for (const char* name : {"ButtonStart", "ButtonSet", "ButtonDel"})
         EXPECT_TRUE(button(name)->isEnabled()) << name;
-    EXPECT_EQ(window->findChild<QLabel*>("StatusBar1Panel1")->text(),
-              QString("Bytes empfangen: %1").arg(status.size()));
+    EXPECT_EQ(panel(1), QString("Bytes empfangen: %1").arg(status.size()));
     EXPECT_TRUE(prompts.errors.isEmpty());
 }
 
 TEST_F(MainWindowE2e, DownloadAt57600) {
     sim::SimulatorConfig config;
     config.pacing = false;  // the whole sample in moments; the speeds must still agree
-    start(config);
+    ASSERT_TRUE(startOnSimulator(config));
     const auto before = std::chrono::steady_clock::now();
     button("ButtonStart")->click();
     // The sentence went out at 4800 baud (the simulator understands no other speed), the
@@ -104,34 +59,32 @@ TEST_F(MainWindowE2e, DownloadAt57600) {
 
     const std::string memory = sim::sampleMemory();
     EXPECT_EQ(window->exchange().receiveBuffer(), memory);
-    const auto expected = expectedLines(memory);
+    const auto expected = test::asStored(test::splitLines(memory));
     ASSERT_EQ(window->lineCount(), static_cast<int>(expected.size()));
     const auto& stored = window->lineBuffer().lines();
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), stored.begin()));
     EXPECT_TRUE(button("ButtonAuswertung")->isVisible());
-    EXPECT_EQ(window->findChild<QLabel*>("Label2")->text(),
+    EXPECT_EQ(get<QLabel>("Label2")->text(),
               QString("nur jeder %1. B-Record wird hier angezeigt!").arg(memory.size() / 12500));
     EXPECT_TRUE(prompts.errors.isEmpty());
 }
 
 TEST_F(MainWindowE2e, NoAnswer) {
-    start();
+    ASSERT_TRUE(startOnSimulator());
     simulator->setFault(sim::Fault::NoAnswer);
-    button("ButtonBAT")->click();
-    ASSERT_TRUE(pumpUntil([&] { return answered(); }, kDeadline));
+    ASSERT_TRUE(runCommand("ButtonBAT"));
     EXPECT_EQ(memo(), "Quendarix antwortet nicht!!!\n");
     for (const char* name :
          {"ButtonOn", "ButtonOff", "ButtonBAT", "ButtonStart", "ButtonSet", "ButtonDel"})
         EXPECT_TRUE(button(name)->isVisible()) << name;
-    EXPECT_TRUE(window->findChild<QComboBox*>("ComboBoxBaud")->isVisible());
+    EXPECT_TRUE(get<QComboBox>("ComboBoxBaud")->isVisible());
 }
 
 TEST_F(MainWindowE2e, DeleteAfterConfirmation) {
-    start();
+    ASSERT_TRUE(startOnSimulator());
     ASSERT_FALSE(simulator->memory().empty());
     prompts.answers = {true};
-    button("ButtonDel")->click();
-    ASSERT_TRUE(pumpUntil([&] { return answered(); }, kDeadline));
+    ASSERT_TRUE(runCommand("ButtonDel"));
     EXPECT_EQ(simulator->received(), "\n\r$PQVD,DEL\r\n");
     EXPECT_EQ(prompts.questions.size(), 1);
     EXPECT_TRUE(simulator->memory().empty());
@@ -144,10 +97,9 @@ TEST_F(MainWindowE2e, UnpluggedInMidDownload) {
     // are still arriving.
     const std::string sample = sim::sampleMemory();
     config.memory = sample.substr(0, sample.find("\r\n", 20000) + 2);
-    start(config);
+    ASSERT_TRUE(startOnSimulator(config));
     simulator->setFault(sim::Fault::HangUp);
-    button("ButtonStart")->click();
-    ASSERT_TRUE(pumpUntil([&] { return answered() && !prompts.errors.isEmpty(); }, kDeadline));
+    ASSERT_TRUE(runCommand("ButtonStart", [&] { return !prompts.errors.isEmpty(); }));
     ASSERT_EQ(prompts.errors.size(), 1);
     EXPECT_TRUE(prompts.errors[0].contains("unterbrochen")) << prompts.errors[0].toStdString();
     EXPECT_TRUE(prompts.errors[0].contains("Tracks wurden verworfen"))
@@ -164,8 +116,7 @@ TEST_F(MainWindowE2e, UnpluggedInMidDownload) {
     // Plugged in again, the next command opens the port afresh.
     simulator->setFault(sim::Fault::None);
     simulator->replug();
-    button("ButtonBAT")->click();
-    ASSERT_TRUE(pumpUntil([&] { return answered(); }, kDeadline));
+    ASSERT_TRUE(runCommand("ButtonBAT"));
     EXPECT_TRUE(memo().contains("GLIDERID"));
     EXPECT_EQ(prompts.errors.size(), 1);
 }

@@ -15,13 +15,11 @@
 #include <memory>
 #include <thread>
 
-#include "app/AppContext.h"
-#include "app/SettingsStore.h"
 #include "dialogs/TSetQVD.h"
-#include "qvdsim/LoggerSimulator.h"
 #include "support/EventPump.h"
-#include "support/FakePrompts.h"
-#include "support/TempConfig.h"
+#include "support/ProgramRun.h"
+#include "support/SettingsDialogDriver.h"
+#include "support/SimulatorPort.h"
 
 namespace qr {
 namespace {
@@ -61,80 +59,22 @@ std::string expectedSentences(const std::string& pilot, const std::string& type,
 }
 
 // One program run against the simulator, whose port is COM 3.
-struct LoggerRun {
+struct LoggerRun : test::ProgramRun {
     explicit LoggerRun(sim::Fault fault = sim::Fault::None, sim::SimulatorConfig simConfig = {})
         : logger(simConfig) {
-        logger.start();
+        test::startSimulatorAs(logger, 3);
         logger.setFault(fault);
-        logger.registerAs(config.iniPath().toStdString(), 3);
         context.settings().writeString("Zelmor", "COM Port", "3");
     }
-    test::TempConfig config;
-    test::FakePrompts prompts;
-    AppContext context{prompts, "Quendarix-reader"};
     sim::LoggerSimulator logger;
 };
 
-// What the dialog shows while it runs: the status line at each tick of its pacing timer
-// (after the tick's own handling) with the position it has reached, and every change of
-// the status line as far as the test sees it.
-struct Watch {
-    struct Tick {
-        QString status;
-        int nextPosition;
-    };
-    std::vector<Tick> ticks;
-    QStringList changes;
-
-    void attach(TSetQVD& dialog) {
-        auto* timer = dialog.findChild<QTimer*>("Timer1");
-        auto* status = dialog.findChild<QLabel*>("Label11");
-        QObject::connect(timer, &QTimer::timeout, &dialog, [this, &dialog, status] {
-            ticks.push_back({status->text(), dialog.transfer().nextPosition()});
-        });
-        auto* poll = new QTimer(&dialog);
-        QObject::connect(poll, &QTimer::timeout, [this, status] {
-            if (changes.isEmpty() || changes.back() != status->text()) changes << status->text();
-        });
-        poll->start(1);
-    }
-
-    // The answers shown, one after the other, as the bytes that came.
-    std::string answers() const {
-        const QString prefix = "Antwort von Quendarix: ";
-        std::string all;
-        for (const Tick& t : ticks)
-            if (t.status.startsWith(prefix))
-                all += t.status.mid(prefix.size()).toLatin1().toStdString();
-        return all;
-    }
-
-    // Each tick after the first send sends the next sentence, one at a time.
-    void expectOneSentencePerTick() const {
-        for (std::size_t i = 0; i < ticks.size(); ++i)
-            EXPECT_EQ(ticks[i].nextPosition, std::min<int>(static_cast<int>(i) + 3, 68))
-                << "tick " << i + 1;
-    }
-
-    // The byte count grows piece by piece within an answer; returns whether any count
-    // short of a whole answer was seen.
-    bool countsGrow(int answerLength) const {
-        const QString prefix = "Bytes übertragen: ";
-        int last = 0;
-        bool partial = false;
-        for (const QString& text : changes) {
-            if (!text.startsWith(prefix)) {
-                last = 0;
-                continue;
-            }
-            const int count = text.mid(prefix.size()).toInt();
-            EXPECT_GT(count, last) << text.toStdString();
-            partial = partial || count % answerLength != 0;
-            last = count;
-        }
-        return partial;
-    }
-};
+// Each tick after the first send sends the next sentence, one at a time.
+void expectOneSentencePerTick(const test::SettingsDialogWatch& watch) {
+    for (std::size_t i = 0; i < watch.ticks.size(); ++i)
+        EXPECT_EQ(watch.ticks[i].nextPosition, std::min<int>(static_cast<int>(i) + 3, 68))
+            << "tick " << i + 1;
+}
 
 std::string allAnswers() {
     std::string all;
@@ -154,20 +94,12 @@ TEST(SettingsDialogE2E, TheLoggerGetsEverySettingInTableOrderOneSentenceAtATime)
 
     auto dialog = std::make_unique<TSetQVD>(run.context);
     QSignalSpy closed(dialog.get(), &TSetQVD::formClosed);
-    Watch watch;
-    watch.attach(*dialog);
+    test::SettingsDialogWatch watch;
+    watch.attach(*dialog, /*everyChange=*/true);
     const std::string everyAnswer = allAnswers();
     run.prompts.onModal = [&](QDialog& shown) {
-        QTimer::singleShot(0, shown.findChild<QPushButton*>("ButtonSend"), &QPushButton::click);
-        QTimer done;
-        QObject::connect(&done, &QTimer::timeout, [&] {
-            if (watch.answers().size() < everyAnswer.size()) return;
-            done.stop();
-            shown.findChild<QPushButton*>("ButtonOK")->click();
-        });
-        done.start(20);
-        QTimer::singleShot(60s, &shown, &QDialog::reject);  // a last resort, never needed
-        return shown.exec();
+        return test::runSettingsDialog(
+            shown, [&] { return watch.answers().size() >= everyAnswer.size(); }, 20ms, 60s);
     };
     run.context.prompts().execModal(*dialog);
     EXPECT_EQ(closed.count(), 1);
@@ -187,8 +119,9 @@ TEST(SettingsDialogE2E, TheLoggerGetsEverySettingInTableOrderOneSentenceAtATime)
 
     EXPECT_EQ(watch.answers(), everyAnswer);  // each answer shown whole, in order
     EXPECT_GE(watch.ticks.size(), 67u);
-    watch.expectOneSentencePerTick();
-    EXPECT_TRUE(watch.countsGrow(19));  // the logger's line pace brings answers in pieces
+    expectOneSentencePerTick(watch);
+    EXPECT_TRUE(test::byteCountsGrow(watch.changes,
+                                     19));  // the logger's line pace brings answers in pieces
     EXPECT_TRUE(run.prompts.errors.isEmpty()) << run.prompts.errors.join('\n').toStdString();
     EXPECT_EQ(store.readString("Zelmor", "setLCD", ""), "TRUE");
 }
@@ -196,8 +129,8 @@ TEST(SettingsDialogE2E, TheLoggerGetsEverySettingInTableOrderOneSentenceAtATime)
 TEST(SettingsDialogE2E, ASilentLoggerGetsEverySentenceAndTheStatusSaysSo) {
     LoggerRun run(sim::Fault::NoAnswer);
     TSetQVD dialog(run.context);
-    Watch watch;
-    watch.attach(dialog);
+    test::SettingsDialogWatch watch;
+    watch.attach(dialog, /*everyChange=*/true);
     dialog.show();
     dialog.findChild<QLineEdit*>("Edit1")->clear();
     dialog.findChild<QPushButton*>("ButtonSend")->click();
@@ -209,8 +142,8 @@ TEST(SettingsDialogE2E, ASilentLoggerGetsEverySentenceAndTheStatusSaysSo) {
     EXPECT_EQ(run.logger.received(),
               expectedSentences("", "not set", "not set", "not set", "\x05\x21"s + '\0'));
     ASSERT_EQ(watch.ticks.size(), 67u);
-    for (const Watch::Tick& tick : watch.ticks) EXPECT_EQ(tick.status, "Quendarix antwortet nicht");
-    watch.expectOneSentencePerTick();
+    for (const auto& tick : watch.ticks) EXPECT_EQ(tick.status, "Quendarix antwortet nicht");
+    expectOneSentencePerTick(watch);
     EXPECT_EQ(dialog.findChild<QLabel*>("Label11")->text(), "Quendarix antwortet nicht");
     EXPECT_TRUE(run.prompts.errors.isEmpty()) << run.prompts.errors.join('\n').toStdString();
 }
@@ -220,19 +153,11 @@ TEST(SettingsDialogE2E, AnAnswerWithAPauseIsOneAnswerAndClosingStopsTheTransfer)
     simConfig.stallTime = 40ms;  // well inside the dialog's 100 ms of quiet
     LoggerRun run(sim::Fault::Stall, simConfig);
     auto dialog = std::make_unique<TSetQVD>(run.context);
-    Watch watch;
-    watch.attach(*dialog);
+    test::SettingsDialogWatch watch;
+    watch.attach(*dialog, /*everyChange=*/true);
     run.prompts.onModal = [&](QDialog& shown) {
-        QTimer::singleShot(0, shown.findChild<QPushButton*>("ButtonSend"), &QPushButton::click);
-        QTimer done;
-        QObject::connect(&done, &QTimer::timeout, [&] {
-            if (watch.ticks.size() < 5) return;
-            done.stop();
-            shown.findChild<QPushButton*>("ButtonOK")->click();
-        });
-        done.start(5);
-        QTimer::singleShot(60s, &shown, &QDialog::reject);
-        return shown.exec();
+        return test::runSettingsDialog(
+            shown, [&] { return watch.ticks.size() >= 5; }, 5ms, 60s);
     };
     run.context.prompts().execModal(*dialog);
     dialog.reset();
@@ -248,7 +173,7 @@ TEST(SettingsDialogE2E, AnAnswerWithAPauseIsOneAnswerAndClosingStopsTheTransfer)
     const std::string shown = watch.answers();
     EXPECT_EQ(shown, allAnswers().substr(0, shown.size()));
     EXPECT_GE(shown.size(), 4u * 19u);
-    EXPECT_TRUE(watch.countsGrow(19));
+    EXPECT_TRUE(test::byteCountsGrow(watch.changes, 19));
     EXPECT_TRUE(run.prompts.errors.isEmpty()) << run.prompts.errors.join('\n').toStdString();
 }
 

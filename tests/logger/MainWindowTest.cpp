@@ -19,15 +19,12 @@
 #include <QUrl>
 #include <memory>
 
-#include "app/AppContext.h"
 #include "app/SettingsStore.h"
 #include "common/Errors.h"
 #include "logger/InformationPage.h"
-#include "logger/TZelmor.h"
 #include "serial/LineSpeed.h"
-#include "support/FakePrompts.h"
 #include "support/PtyPair.h"
-#include "support/TempConfig.h"
+#include "support/WindowDriver.h"
 
 using namespace std::chrono_literals;
 
@@ -42,14 +39,13 @@ namespace {
 const char* const kCommandButtons[] = {"ButtonOn",    "ButtonOff", "ButtonBAT",
                                        "ButtonStart", "ButtonSet", "ButtonDel"};
 
-class MainWindowTest : public ::testing::Test {
+using test::mapPort;
+
+class MainWindowTest : public ::testing::Test, protected test::MainWindowDriver {
 protected:
     // COM 1 leads nowhere unless a test puts the pseudo-terminal there.
-    void SetUp() override { mapPort(1, "/nonexistent/qr-no-such-tty"); }
+    void SetUp() override { mapPort(1, test::kNoSuchDevice); }
 
-    void mapPort(int number, const std::string& path) {
-        store().writeString("Ports", QString("COM%1").arg(number), QString::fromStdString(path));
-    }
     void setValue(const char* name, const QString& value) {
         store().writeString("Zelmor", name, value);
     }
@@ -59,43 +55,16 @@ protected:
         return *store_;
     }
 
-    TZelmor& show() {
-        window = std::make_unique<TZelmor>(context);
-        window->show();
-        return *window;
-    }
-
-    template <typename T>
-    T* get(const char* name) {
-        T* control = window->findChild<T*>(name);
-        EXPECT_NE(control, nullptr) << name;
-        return control;
-    }
-    QString text(const char* name) { return get<QPlainTextEdit>(name)->toPlainText(); }
-    QString panel(int i) {
-        return get<QLabel>(qPrintable(QString("StatusBar1Panel%1").arg(i)))->text();
-    }
     int visibleCommandButtons() {
         int n = 0;
-        for (const char* name : kCommandButtons) n += get<QPushButton>(name)->isVisible();
+        for (const char* name : kCommandButtons) n += button(name)->isVisible();
         return n;
     }
     bool comboIsRed() {
         return get<QComboBox>("ComboBoxCom")->palette().color(QPalette::Text) == QColor(Qt::red);
     }
-    // Feeds an answer as if it had been collected and evaluates it.
-    void evaluate(const std::string& answer, bool download) {
-        window->exchange().prepareCommand();
-        if (download) window->exchange().setDownloadMode();
-        window->exchange().receive(answer);
-        window->Auswerten();
-    }
 
-    test::TempConfig config;
-    test::FakePrompts prompts;
-    AppContext context{prompts, "Quendarix-reader"};
     std::unique_ptr<SettingsStore> store_;
-    std::unique_ptr<TZelmor> window;
 };
 
 TEST_F(MainWindowTest, FirstStartWithEmptySettings) {
@@ -135,8 +104,8 @@ TEST(InformationAddress, InstalledReadmeThenSourceReadme) {
 TEST_F(MainWindowTest, ControlsAndLayoutAtStart) {
     TZelmor& w = show();
     EXPECT_EQ(w.size(), QSize(790, 513));
-    EXPECT_TRUE(text("Memo1").startsWith("Information unter\n\nfile:///"));
-    EXPECT_TRUE(text("Memo1").endsWith("/README.md"));
+    EXPECT_TRUE(memo().startsWith("Information unter\n\nfile:///"));
+    EXPECT_TRUE(memo().endsWith("/README.md"));
     EXPECT_TRUE(get<QPlainTextEdit>("Memo1")->isReadOnly());
     EXPECT_EQ(get<QLabel>("Label1")->text(), "");
     EXPECT_TRUE(get<QLabel>("Label1")->font().bold());
@@ -219,12 +188,12 @@ TEST_F(MainWindowTest, ChoosingTheSpeed) {
     auto* baud = get<QComboBox>("ComboBoxBaud");
     baud->setCurrentIndex(5);
     emit baud->activated(5);
-    EXPECT_EQ(text("Memo1"),
+    EXPECT_EQ(memo(),
               "*** Baudrate 115200 erfordert Quendarix Firmware Version 2.2 oder höher ***\n");
     EXPECT_EQ(value("COM Speed"), "5");
     baud->setCurrentIndex(2);
     emit baud->activated(2);
-    EXPECT_EQ(text("Memo1"), "");
+    EXPECT_EQ(memo(), "");
     EXPECT_EQ(value("COM Speed"), "2");
 }
 
@@ -248,17 +217,17 @@ TEST_F(MainWindowTest, PortErrorsAreReportedOnlyInTestMode) {
     for (const bool test : {false, true}) {
         setValue("Test", test ? "1" : "0");
         TZelmor& w = show();
-        const QString before = text("Memo1");
+        const QString before = memo();
         w.ComPort1Error(CE_OVERRUN | CE_FRAME);
         if (!test) {
-            EXPECT_EQ(text("Memo1"), before);
+            EXPECT_EQ(memo(), before);
             EXPECT_EQ(panel(2), "Fehlermeldungen");
             continue;
         }
-        EXPECT_EQ(text("Memo1"), before +
-                                     "\nThe hardware detected a framing error.\n"
-                                     "A character-buffer overrun has occurred. The next "
-                                     "character is lost.\n");
+        EXPECT_EQ(memo(), before +
+                              "\nThe hardware detected a framing error.\n"
+                              "A character-buffer overrun has occurred. The next "
+                              "character is lost.\n");
         EXPECT_EQ(panel(2),
                   "   The hardware detected a framing error.   A character-buffer overrun has "
                   "occurred. The next character is lost.");
@@ -284,7 +253,7 @@ TEST_F(MainWindowTest, SettingsDialogThenTheLoggerIsSwitchedOn) {
     TZelmor& w = show();
     w.ButtonOffClick();  // opens the port
     EXPECT_EQ(pty.receive(13), "\n\r$PQVD,OFF\r\n");
-    EXPECT_EQ(text("Memo1"), "Schalte Quendarix aus");
+    EXPECT_EQ(memo(), "Schalte Quendarix aus");
     QString shown;
     bool portWasClosed = false;
     prompts.onModal = [&](QDialog& dialog) {
@@ -298,12 +267,12 @@ TEST_F(MainWindowTest, SettingsDialogThenTheLoggerIsSwitchedOn) {
     for (QWidget* top : QApplication::topLevelWidgets())
         EXPECT_NE(top->objectName(), "SetQVD");  // destroyed again
     EXPECT_EQ(pty.receive(12), "\n\r$PQVD,ON\r\n");
-    EXPECT_EQ(text("Memo1"), "Schalte Quendarix ein / Reset\n");
+    EXPECT_EQ(memo(), "Schalte Quendarix ein / Reset\n");
     EXPECT_EQ(get<QPlainTextEdit>("Memo1")->font().pointSize(), 8);
     // The answer to "on" is collected and evaluated although no wait was started.
     pty.send("$PQVD,ON,OK\r\n");
-    ASSERT_TRUE(test::pumpUntil([&] { return text("Memo1").contains("OK"); }));
-    EXPECT_EQ(text("Memo1"), "Schalte Quendarix ein / Reset\n$PQVD,ON,OK\n");
+    ASSERT_TRUE(test::pumpUntil([&] { return memo().contains("OK"); }));
+    EXPECT_EQ(memo(), "Schalte Quendarix ein / Reset\n$PQVD,ON,OK\n");
     EXPECT_EQ(visibleCommandButtons(), 6);
 }
 
@@ -312,13 +281,13 @@ TEST_F(MainWindowTest, APortThatCannotBeOpenedEndsTheCommand) {
     mapPort(1, pty.slavePath());
     TZelmor& w = show();
     mapPort(1, "/nonexistent/qr-unplugged");  // the adapter is gone meanwhile
-    const QString before = text("Memo1");
+    const QString before = memo();
     get<QPushButton>("ButtonBAT")->click();
     ASSERT_EQ(prompts.errors.size(), 1);
     EXPECT_TRUE(prompts.errors[0].startsWith("Specified device not found"))
         << prompts.errors[0].toStdString();
     EXPECT_FALSE(w.comPort().IsOpen());
-    EXPECT_EQ(text("Memo1"), before);
+    EXPECT_EQ(memo(), before);
     EXPECT_EQ(visibleCommandButtons(), 6);
     EXPECT_TRUE(get<QComboBox>("ComboBoxCom")->isVisible());
     EXPECT_FALSE(get<QPushButton>("ButtonStart")->isEnabled());  // disabled before the attempt
@@ -337,7 +306,7 @@ TEST_F(MainWindowTest, DownloadWithoutChosenSpeedStaysAt4800) {
     EXPECT_EQ(get<QLabel>("Label3")->text(), "Verbunden mit COM 1");
     // No answer: the timer ends the wait and the commands come back.
     ASSERT_TRUE(test::pumpUntil([&] { return visibleCommandButtons() == 6; }));
-    EXPECT_EQ(text("Memo1"), "Quendarix antwortet nicht!!!\n");
+    EXPECT_EQ(memo(), "Quendarix antwortet nicht!!!\n");
 }
 
 TEST_F(MainWindowTest, StatusAnswerEnablesTheCommandsThatNeedAKnownLogger) {
@@ -347,10 +316,10 @@ TEST_F(MainWindowTest, StatusAnswerEnablesTheCommandsThatNeedAKnownLogger) {
     for (const char* name : {"ButtonStart", "ButtonSet", "ButtonDel"})
         get<QPushButton>(name)->setEnabled(false);
     w.Startlesen();
-    evaluate("DATAFLASH USED: 00000042\r\nGLIDERID: D-1234\r\nrest", false);
+    evaluateStatus("DATAFLASH USED: 00000042\r\nGLIDERID: D-1234\r\nrest");
     EXPECT_EQ(w.dataflashUsed(), 42);
     EXPECT_EQ(w.lineCount(), 2);
-    EXPECT_EQ(text("Memo1"), "DATAFLASH USED: 00000042\nGLIDERID: D-1234\n");
+    EXPECT_EQ(memo(), "DATAFLASH USED: 00000042\nGLIDERID: D-1234\n");
     EXPECT_EQ(get<QLabel>("Label1")->text(), "Records ausgewertet: 2");
     for (const char* name : {"ButtonStart", "ButtonSet", "ButtonDel"})
         EXPECT_TRUE(get<QPushButton>(name)->isEnabled()) << name;
@@ -365,13 +334,13 @@ TEST_F(MainWindowTest, ConversionErrorLeavesTheCommandsHidden) {
     ASSERT_EQ(visibleCommandButtons(), 6);
     w.Startlesen();
     try {
-        evaluate("FIRST\r\nDATAFLASH USED: 0123 KB\r\n", false);
+        evaluateStatus("FIRST\r\nDATAFLASH USED: 0123 KB\r\n");
         ADD_FAILURE() << "no conversion error";
     } catch (const EConvertError& e) {
         EXPECT_STREQ(e.what(), "'0123 KB' ist kein gültiger Integerwert");
     }
     EXPECT_EQ(visibleCommandButtons(), 0);
-    EXPECT_EQ(text("Memo1"), "FIRST\n");
+    EXPECT_EQ(memo(), "FIRST\n");
     EXPECT_EQ(w.dataflashUsed(), 0);
 }
 
@@ -397,7 +366,7 @@ TEST_F(MainWindowTest, DownloadDisplay) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes);
         w.Startlesen();
-        evaluate(memoryOf(c.lines, c.bytes), true);
+        evaluateDownload(memoryOf(c.lines, c.bytes));
         EXPECT_EQ(w.lineCount(), c.lines);
         EXPECT_EQ(w.lineBuffer().line(1), "AXVN 001");
         EXPECT_EQ(get<QPushButton>("ButtonAuswertung")->isVisible(), c.offersSplit);
@@ -417,8 +386,8 @@ TEST_F(MainWindowTest, AFullMemoStartsAfresh) {
     std::string memory;
     const std::string line = "LXVN " + std::string(95, 'x') + "\r\n";  // never decimated
     while (memory.size() < TZelmor::kMemoCapacity + 50000) memory += line;
-    evaluate(memory, true);
-    const QString shown = text("Memo1");
+    evaluateDownload(memory);
+    const QString shown = memo();
     EXPECT_TRUE(shown.startsWith("Fenster gelöscht\nLXVN ")) << qPrintable(shown.left(40));
     EXPECT_LE(static_cast<std::size_t>(shown.size()), TZelmor::kMemoCapacity);
     EXPECT_TRUE(shown.endsWith(QString::fromStdString(line.substr(0, 100)) + "\n"));

@@ -1,27 +1,17 @@
 // The main window's track list offscreen, fed with a download as the evaluation stores it.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStyle>
-#include <QStyleOptionViewItem>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/AppContext.h"
-#include "app/SettingsStore.h"
-#include "logger/TZelmor.h"
 #include "logger/TrackListFormat.h"
-#include "support/FakePrompts.h"
-#include "support/TempConfig.h"
+#include "support/WindowDriver.h"
 
 namespace qr {
 namespace {
@@ -44,63 +34,10 @@ std::string memory(const std::string& aLine, const char* lastSecondTrackFix = "1
     return answer;
 }
 
-class TrackListTest : public ::testing::Test {
+class TrackListTest : public ::testing::Test, protected test::MainWindowDriver {
 protected:
-    void SetUp() override {
-        SettingsStore().writeString("Ports", "COM1", "/nonexistent/qr-no-such-tty");
-        window = std::make_unique<TZelmor>(context);
-        window->show();
-    }
+    void SetUp() override { showWithoutLogger(); }
 
-    template <typename T>
-    T* get(const char* name) {
-        T* control = window->findChild<T*>(name);
-        EXPECT_NE(control, nullptr) << name;
-        return control;
-    }
-    QListWidget* list() { return get<QListWidget>("CheckListBoxTrack"); }
-
-    // A download as the evaluation leaves it, then "igc-Datei speichern".
-    void buildList(const std::string& answer) {
-        window->exchange().prepareCommand();
-        window->exchange().setDownloadMode();
-        window->exchange().receive(answer);
-        window->Auswerten();
-        ASSERT_TRUE(get<QPushButton>("ButtonAuswertung")->isVisible());
-        get<QPushButton>("ButtonAuswertung")->click();
-    }
-
-    void click(const QPoint& at) {
-        QWidget* viewport = list()->viewport();
-        const QPoint global = viewport->mapToGlobal(at);
-        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
-        QApplication::sendEvent(viewport, &press);
-        QApplication::sendEvent(viewport, &release);
-    }
-    void clickText(int row) {
-        const QRect rect = list()->visualItemRect(list()->item(row));
-        click(QPoint(rect.right() - 10, rect.center().y()));
-    }
-    void clickTickBox(int row) {
-        QStyleOptionViewItem option;
-        option.initFrom(list());
-        option.rect = list()->visualItemRect(list()->item(row));
-        option.features =
-            QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
-        option.text = list()->item(row)->text();
-        const QRect box =
-            list()->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list());
-        click(box.center());
-    }
-    void press(int key, const QString& text = {}) {
-        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
-        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
-        QApplication::sendEvent(list(), &down);
-        QApplication::sendEvent(list(), &up);
-    }
     // The selected entry is the ticked one, the only one, and the writer would get it.
     void expectChosen(int row, std::size_t count) {
         std::vector<bool> expected(count, false);
@@ -111,21 +48,10 @@ protected:
         EXPECT_EQ(window->trackSelection().chosenIndex, row);
         EXPECT_TRUE(get<QPushButton>("ButtonFertig")->isVisible());
     }
-    std::vector<bool> ticks() {
-        std::vector<bool> out;
-        for (int i = 0; i < list()->count(); ++i)
-            out.push_back(list()->item(i)->checkState() == Qt::Checked);
-        return out;
-    }
-
-    test::TempConfig config;
-    test::FakePrompts prompts;
-    AppContext context{prompts, "Quendarix-reader"};
-    std::unique_ptr<TZelmor> window;
 };
 
 TEST_F(TrackListTest, ListsTheFlightsAndAsksForAChoice) {
-    buildList(memory("AXVN 001"));
+    ASSERT_TRUE(openTrackList(memory("AXVN 001")));
     ASSERT_EQ(list()->count(), 2);
     EXPECT_TRUE(list()->isVisible());
     const TDateTime day = EncodeDate(2026, 12, 8);
@@ -151,12 +77,12 @@ TEST_F(TrackListTest, ListsTheFlightsAndAsksForAChoice) {
 }
 
 TEST_F(TrackListTest, ExactlyTheSelectedEntryIsTicked) {
-    buildList(memory("AXVN 001"));
+    ASSERT_TRUE(openTrackList(memory("AXVN 001")));
     ASSERT_EQ(list()->count(), 2);
     int toggledByTheList = 0;
     QObject::connect(list(), &QListWidget::itemChanged, [&] { ++toggledByTheList; });
 
-    clickText(0);  // the text of an entry ticks it
+    clickEntryText(0);  // the text of an entry ticks it
     EXPECT_EQ(ticks(), (std::vector<bool>{true, false}));
     EXPECT_TRUE(get<QPushButton>("ButtonFertig")->isVisible());
     EXPECT_TRUE(get<QCheckBox>("CheckBoxNamen")->isVisible());
@@ -180,9 +106,9 @@ TEST_F(TrackListTest, ExactlyTheSelectedEntryIsTicked) {
 
 TEST_F(TrackListTest, AKeyboardMoveOfTheChoiceMovesTheTick) {
     // Three flights: the third holds a single fix, the last line of the memory.
-    buildList(memory("AXVN 001") + b("140000") + "\r\n");
+    ASSERT_TRUE(openTrackList(memory("AXVN 001") + b("140000") + "\r\n"));
     ASSERT_EQ(list()->count(), 3);
-    clickText(0);
+    clickEntryText(0);
     expectChosen(0, 3);
 
     const struct {
@@ -194,29 +120,29 @@ TEST_F(TrackListTest, AKeyboardMoveOfTheChoiceMovesTheTick) {
                  {Qt::Key_T, "T", 1}};
     for (const auto& move : moves) {
         SCOPED_TRACE(move.key);
-        press(move.key, move.text);
+        pressKey(move.key, move.text);
         expectChosen(move.row, 3);
     }
 }
 
 TEST_F(TrackListTest, TheSpaceKeyOnATickBoxKeepsASingleChoice) {
-    buildList(memory("AXVN 001") + b("140000") + "\r\n");
+    ASSERT_TRUE(openTrackList(memory("AXVN 001") + b("140000") + "\r\n"));
     ASSERT_EQ(list()->count(), 3);
-    clickText(0);
-    press(Qt::Key_End);
-    press(Qt::Key_Space, " ");  // would untick entry 3: the choice stays with it
+    clickEntryText(0);
+    pressKey(Qt::Key_End);
+    pressKey(Qt::Key_Space, " ");  // would untick entry 3: the choice stays with it
     expectChosen(2, 3);
-    clickText(1);
-    press(Qt::Key_Down);
-    press(Qt::Key_Space, " ");
+    clickEntryText(1);
+    pressKey(Qt::Key_Down);
+    pressKey(Qt::Key_Space, " ");
     expectChosen(2, 3);
 }
 
 TEST_F(TrackListTest, WarningAboutTheSignatureOnlyForUsbLoggers) {
     for (const bool usb : {true, false}) {
         SCOPED_TRACE(usb ? "USB" : "no USB");
-        buildList(memory(usb ? "AXVN 001 USB" : "AXVN 001"));
-        clickText(0);
+        ASSERT_TRUE(openTrackList(memory(usb ? "AXVN 001 USB" : "AXVN 001")));
+        clickEntryText(0);
         auto* names = get<QCheckBox>("CheckBoxNamen");
         auto* memo2 = get<QPlainTextEdit>("Memo2");
         ASSERT_TRUE(names->isChecked());
@@ -230,7 +156,7 @@ TEST_F(TrackListTest, WarningAboutTheSignatureOnlyForUsbLoggers) {
 }
 
 TEST_F(TrackListTest, AnImpossibleTimeKeepsTheEarlierEntries) {
-    buildList(memory("AXVN 001", "130060"));
+    ASSERT_TRUE(openTrackList(memory("AXVN 001", "130060")));
     ASSERT_EQ(prompts.errors.size(), 1);
     EXPECT_EQ(prompts.errors[0], "Ungültiges Argument zum Codieren der Uhrzeit");
     ASSERT_EQ(list()->count(), 1);
@@ -243,7 +169,7 @@ TEST_F(TrackListTest, AnImpossibleTimeKeepsTheEarlierEntries) {
 TEST_F(TrackListTest, TheSimulatorsSampleMemory) {
     QFile sample(QR_SAMPLE_MEMORY);
     ASSERT_TRUE(sample.open(QIODevice::ReadOnly)) << QR_SAMPLE_MEMORY;
-    buildList(sample.readAll().toStdString());
+    ASSERT_TRUE(openTrackList(sample.readAll().toStdString()));
     ASSERT_EQ(list()->count(), 4);
     EXPECT_TRUE(list()->item(0)->text().startsWith("Track 1 "));
     EXPECT_EQ(list()->item(2)->text(), "leerer Track, abspeichern sinnlos!");

@@ -5,59 +5,28 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QHelpEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTextDocument>
 #include <QUrl>
-#include <memory>
 
-#include "app/AppContext.h"
-#include "app/SettingsStore.h"
-#include "logger/TZelmor.h"
 #include "logger/TrackToolTips.h"
-#include "support/FakePrompts.h"
-#include "support/TempConfig.h"
+#include "support/WindowDriver.h"
 
 namespace qr {
 namespace {
 
-class TrackToolTipsTest : public ::testing::Test {
+class TrackToolTipsTest : public ::testing::Test, protected test::MainWindowDriver {
 protected:
     void SetUp() override {
-        SettingsStore().writeString("Ports", "COM1", "/nonexistent/qr-no-such-tty");
-        window = std::make_unique<TZelmor>(context);
-        window->show();
+        showWithoutLogger();
         QFile sample(QR_SAMPLE_MEMORY);
         ASSERT_TRUE(sample.open(QIODevice::ReadOnly)) << QR_SAMPLE_MEMORY;
-        window->exchange().prepareCommand();
-        window->exchange().setDownloadMode();
-        window->exchange().receive(sample.readAll().toStdString());
-        window->Auswerten();
-        pressAuswertung();
+        ASSERT_TRUE(openTrackList(sample.readAll().toStdString()));
     }
-    void pressAuswertung() { window->findChild<QPushButton*>("ButtonAuswertung")->click(); }
-    QListWidget* list() { return window->findChild<QListWidget*>("CheckListBoxTrack"); }
     TrackToolTips& tips() { return TrackToolTips::of(list()); }
     QString toolTip(int row) { return list()->item(row)->data(Qt::ToolTipRole).toString(); }
-    // The mouse rests on the entry: the help event that makes a tooltip.
-    void hover(int row) {
-        const QPoint at = list()->visualItemRect(list()->item(row)).center();
-        QHelpEvent event(QEvent::ToolTip, at, list()->viewport()->mapToGlobal(at));
-        QApplication::sendEvent(list()->viewport(), &event);
-    }
-    std::vector<bool> ticks() {
-        std::vector<bool> out;
-        for (int i = 0; i < list()->count(); ++i)
-            out.push_back(list()->item(i)->checkState() == Qt::Checked);
-        return out;
-    }
-
-    test::TempConfig config;
-    test::FakePrompts prompts;
-    AppContext context{prompts, "Quendarix-reader"};
-    std::unique_ptr<TZelmor> window;
 };
 
 TEST_F(TrackToolTipsTest, EveryEntryCarriesItsFactsAsWords) {
@@ -135,7 +104,7 @@ TEST_F(TrackToolTipsTest, ExtraLinesArriveLaterAndReplaceTheirOwn) {
 TEST_F(TrackToolTipsTest, ANewListStartsAfresh) {
     hover(0);
     tips().setExtraLine(0, "xc", "XContest: 1,00 Punkte, von der alten Liste");
-    pressAuswertung();
+    button("ButtonAuswertung")->click();
     ASSERT_EQ(list()->count(), 4);
     EXPECT_FALSE(tips().pictureDrawn(0));
     EXPECT_FALSE(tips().words(0).contains("alten Liste"));

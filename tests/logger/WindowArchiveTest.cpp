@@ -7,11 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/AppContext.h"
-#include "app/SettingsStore.h"
-#include "logger/TZelmor.h"
-#include "support/FakePrompts.h"
-#include "support/TempConfig.h"
+#include "support/WindowDriver.h"
 
 namespace qr {
 namespace {
@@ -22,40 +18,26 @@ std::string memory() {
     return answer;
 }
 
-class WindowArchive : public ::testing::Test {
+class WindowArchive : public ::testing::Test, protected test::MainWindowDriver {
 protected:
-    void SetUp() override {
-        SettingsStore().writeString("Ports", "COM1", "/nonexistent/qr-no-such-tty");
-        window = std::make_unique<TZelmor>(context);
-        window->show();
-    }
+    WindowArchive() : MainWindowDriver("quendarix-reader") {}
 
-    void download() {
-        window->exchange().prepareCommand();
-        window->exchange().setDownloadMode();
-        window->exchange().receive(memory());
-        window->Auswerten();
-    }
+    void SetUp() override { showWithoutLogger(); }
 
     QStringList kept() const {
         return QDir(config.archivePath()).entryList(QDir::Files | QDir::Hidden);
     }
-
-    test::TempConfig config;
-    test::FakePrompts prompts;
-    AppContext context{prompts, "quendarix-reader"};
-    std::unique_ptr<TZelmor> window;
 };
 
 TEST_F(WindowArchive, EachEvaluatedDownloadIsKeptAsReceived) {
-    download();
+    evaluateDownload(memory());
     ASSERT_EQ(kept().size(), 1);
     EXPECT_TRUE(kept()[0].endsWith(".qvd"));
     QFile file(config.archivePath() + kept()[0]);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().toStdString(), memory());
-    EXPECT_TRUE(window->findChild<QPushButton*>("ButtonAuswertung")->isVisible());
-    download();
+    EXPECT_TRUE(button("ButtonAuswertung")->isVisible());
+    evaluateDownload(memory());
     EXPECT_EQ(kept().size(), 2);  // never replaced
     EXPECT_TRUE(prompts.errors.isEmpty());
 }
@@ -64,9 +46,9 @@ TEST_F(WindowArchive, AFolderThatCannotTakeItIsSaidInTheErrorPanel) {
     QFile blocker(config.path() + "/data");
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));  // a file where the folder should be
     blocker.close();
-    download();
+    evaluateDownload(memory());
     EXPECT_TRUE(prompts.errors.isEmpty());
-    EXPECT_TRUE(window->findChild<QPushButton*>("ButtonAuswertung")->isVisible());
+    EXPECT_TRUE(button("ButtonAuswertung")->isVisible());
     bool said = false;
     for (const QLabel* panel : window->findChildren<QLabel*>())
         said = said || panel->text().startsWith("Download nicht gespeichert in ");
@@ -74,7 +56,7 @@ TEST_F(WindowArchive, AFolderThatCannotTakeItIsSaidInTheErrorPanel) {
 }
 
 TEST_F(WindowArchive, APortThatCannotBeOpenedNamesTheDeviceTriedAndHowToMapOne) {
-    window->findChild<QPushButton*>("ButtonBAT")->click();
+    button("ButtonBAT")->click();
     ASSERT_EQ(prompts.errors.size(), 1);
     const QString text = prompts.errors[0];
     EXPECT_TRUE(text.startsWith("Specified device not found (COM1")) << text.toStdString();

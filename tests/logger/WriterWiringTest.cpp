@@ -1,25 +1,18 @@
 // "Fertig" in the main window: the header dialog, the file and what the window shows then.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QDir>
-#include <QKeyEvent>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/AppContext.h"
-#include "app/SettingsStore.h"
-#include "logger/TZelmor.h"
-#include "support/FakePrompts.h"
-#include "support/TempConfig.h"
+#include "support/WindowDriver.h"
 
 namespace qr {
 namespace {
@@ -37,55 +30,24 @@ std::string memory() {
     return answer;
 }
 
-class WriterWiringTest : public ::testing::Test {
+class WriterWiringTest : public ::testing::Test, protected test::MainWindowDriver {
 protected:
+    WriterWiringTest() : MainWindowDriver("quendarix-reader") {}
+
     void SetUp() override {
-        SettingsStore().writeString("Ports", "COM1", "/nonexistent/qr-no-such-tty");
-        window = std::make_unique<TZelmor>(context);
+        showWithoutLogger();
         window->setSigner([this](const std::string& path) {
             signedPaths.push_back(path);
-            QFile file(QString::fromStdString(path));
-            ASSERT_TRUE(file.open(QIODevice::Append));
-            file.write("GTEST r\r\nGTEST s\r\n");
+            test::appendTestSignature(path);
         });
-        window->show();
-        window->exchange().prepareCommand();
-        window->exchange().setDownloadMode();
-        window->exchange().receive(memory());
-        window->Auswerten();
-        get<QPushButton>("ButtonAuswertung")->click();
+        ASSERT_TRUE(openTrackList(memory()));
     }
 
-    template <typename T>
-    T* get(const char* name) {
-        T* control = window->findChild<T*>(name);
-        EXPECT_NE(control, nullptr) << name;
-        return control;
-    }
-
-    void choose(int row) {
-        auto* list = get<QListWidget>("CheckListBoxTrack");
-        list->setCurrentRow(row);
-        window->CheckListBoxTrackClickCheck();
-    }
-
-    // The dialog filled in and confirmed, as a pilot would; `afterConfirm` runs before the
-    // file is written.
-    void answerDialog(bool confirm, std::function<void()> afterConfirm = {}) {
-        prompts.onModal = [=, this](QDialog& dialog) {
-            dialog.show();  // loads the stored values, as a modal showing does
-            const std::pair<const char*, QString> fields[] = {
-                {"Edit1", "Hans Muster"},      {"Edit2", "Alpha 5"},      {"Edit3", "D-1234"},
-                {"Edit5", "Hoher Hang"},       {"Edit6", "DHV-OLC-2009"}, {"Edit7", "HaMu"},
-                {"Edit8", folder.path() + "/"}};
-            for (const auto& [name, text] : fields)
-                dialog.findChild<QLineEdit*>(name)->setText(text);
-            auto* save = dialog.findChild<QPushButton*>("Speichern");
-            EXPECT_TRUE(save->isVisible());
-            (confirm ? save : dialog.findChild<QPushButton*>("Abbrechen"))->click();
-            if (afterConfirm) afterConfirm();
-            return dialog.result();
-        };
+    // The dialog filled in as a pilot would and confirmed or cancelled; `afterAnswer` runs
+    // before the file is written.
+    void answerDialog(bool confirm, std::function<void()> afterAnswer = {}) {
+        answerHeaderDialog(test::plausibleHeader("Hans Muster", "HaMu", folder.path() + "/"),
+                           confirm, std::move(afterAnswer));
     }
 
     QStringList filesInFolder() const {
@@ -93,23 +55,19 @@ protected:
     }
 
     void expectWindowRestored() {
-        EXPECT_FALSE(get<QListWidget>("CheckListBoxTrack")->isVisible());
-        EXPECT_FALSE(get<QPushButton>("ButtonFertig")->isVisible());
+        EXPECT_FALSE(list()->isVisible());
+        EXPECT_FALSE(button("ButtonFertig")->isVisible());
         for (const char* name : {"ButtonOn", "ButtonOff", "ButtonAuswertung"})
-            EXPECT_TRUE(get<QPushButton>(name)->isVisible()) << name;
+            EXPECT_TRUE(button(name)->isVisible()) << name;
         EXPECT_TRUE(get<QPlainTextEdit>("Memo1")->isVisible());
     }
 
-    test::TempConfig config;
-    test::FakePrompts prompts;
-    AppContext context{prompts, "quendarix-reader"};
-    std::unique_ptr<TZelmor> window;
     QTemporaryDir folder;
     std::vector<std::string> signedPaths;
 };
 
 TEST_F(WriterWiringTest, ConfirmedDialogWritesTheSignedFileAndSaysWhere) {
-    choose(0);
+    chooseTrack(0);
     answerDialog(true);
     get<QPushButton>("ButtonFertig")->click();
     ASSERT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("\n").toStdString();
@@ -129,7 +87,7 @@ TEST_F(WriterWiringTest, ConfirmedDialogWritesTheSignedFileAndSaysWhere) {
 }
 
 TEST_F(WriterWiringTest, TrackWithItsOwnGRecordIsNotSignedButReportedTheSame) {
-    choose(1);
+    chooseTrack(1);
     answerDialog(true);
     get<QPushButton>("ButtonFertig")->click();
     EXPECT_TRUE(signedPaths.empty());
@@ -138,19 +96,10 @@ TEST_F(WriterWiringTest, TrackWithItsOwnGRecordIsNotSignedButReportedTheSame) {
 }
 
 TEST_F(WriterWiringTest, TheDownKeyAfterAClickWritesTheEntryBelow) {
-    auto* list = get<QListWidget>("CheckListBoxTrack");
-    const QRect first = list->visualItemRect(list->item(0));
-    const QPoint at(first.right() - 10, first.center().y());
-    QMouseEvent press(QEvent::MouseButtonPress, at, list->viewport()->mapToGlobal(at),
-                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(list->viewport(), &press);
-    QApplication::sendEvent(list->viewport(), &release);
-    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
-    QApplication::sendEvent(list, &down);
-    ASSERT_EQ(list->item(0)->checkState(), Qt::Unchecked);
-    ASSERT_EQ(list->item(1)->checkState(), Qt::Checked);
+    clickEntryText(0);
+    pressKey(Qt::Key_Down);
+    ASSERT_EQ(list()->item(0)->checkState(), Qt::Unchecked);
+    ASSERT_EQ(list()->item(1)->checkState(), Qt::Checked);
     EXPECT_EQ(window->trackSelection().chosenIndex, 1);
 
     answerDialog(true);
@@ -173,13 +122,10 @@ TEST_F(WriterWiringTest, AStoredFolderNamedOutsideLatin1GetsTheFile) {
                                                "d\xC5\xBA Fl\xC3\xBCge/");
     ASSERT_TRUE(QDir().mkpath(target));
     context.settings().writeString("IGC", "PFAD", target);
-    choose(0);
+    chooseTrack(0);
     prompts.onModal = [&](QDialog& dialog) {
         dialog.show();
-        const std::pair<const char*, QString> fields[] = {
-            {"Edit1", "Hans Muster"}, {"Edit2", "Alpha 5"},      {"Edit3", "D-1234"},
-            {"Edit5", "Hoher Hang"},  {"Edit6", "DHV-OLC-2009"}, {"Edit7", "HaMu"}};
-        for (const auto& [name, text] : fields) dialog.findChild<QLineEdit*>(name)->setText(text);
+        test::fillFields(dialog, test::plausibleHeader("Hans Muster", "HaMu"));
         EXPECT_EQ(dialog.findChild<QLineEdit*>("Edit8")->text(), target);
         dialog.findChild<QPushButton*>("KonfSpeichern")->click();
         EXPECT_EQ(dialog.findChild<QLineEdit*>("Edit8")->text(), target);
@@ -199,7 +145,7 @@ TEST_F(WriterWiringTest, AStoredFolderNamedOutsideLatin1GetsTheFile) {
 }
 
 TEST_F(WriterWiringTest, CancelledDialogWritesNothing) {
-    choose(2);
+    chooseTrack(2);
     answerDialog(false);
     get<QPushButton>("ButtonFertig")->click();
     EXPECT_TRUE(filesInFolder().isEmpty());
@@ -208,9 +154,9 @@ TEST_F(WriterWiringTest, CancelledDialogWritesNothing) {
 }
 
 TEST_F(WriterWiringTest, FailedWriteShowsTheFileLayerErrorAndLeavesNothing) {
-    choose(0);
+    chooseTrack(0);
     // The folder vanishes between the dialog and the write.
-    answerDialog(true, [this] { ASSERT_TRUE(folder.remove()); });
+    answerDialog(true, [this] { EXPECT_TRUE(folder.remove()); });
     get<QPushButton>("ButtonFertig")->click();
     EXPECT_EQ(prompts.errors, QStringList{"Datei nicht gefunden"});
     EXPECT_FALSE(QDir(folder.path()).exists());

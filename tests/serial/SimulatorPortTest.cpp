@@ -1,9 +1,11 @@
 // The serial port component and the logger simulator together, as the program meets them.
 #include <gtest/gtest.h>
 
-#include "qvdsim/LoggerSimulator.h"
+#include <thread>
+
 #include "serial/TComPort.h"
-#include "support/PtyPair.h"
+#include "support/EventPump.h"
+#include "support/SimulatorPort.h"
 #include "support/TempConfig.h"
 
 using namespace std::chrono_literals;
@@ -20,6 +22,13 @@ struct Collector {
         port.OnRxChar = [this](TCustomComPort& sender, int) { bytes += sender.ReadText(); };
         port.OnError = [this](TCustomComPort&, int e) { errors.push_back(e); };
     }
+    // The port on COM<number> at 4800 bps, as the program opens it, collected here.
+    void open(TComPort& port, int number) {
+        port.setPortNum(number);
+        port.setBaudrate(TComBaudrate::br4800);
+        attach(port);
+        port.Open();
+    }
 };
 
 TEST(SimulatorPortTest, TheSampleMemoryComesThroughAt57600BaudByteForByte) {
@@ -27,15 +36,11 @@ TEST(SimulatorPortTest, TheSampleMemoryComesThroughAt57600BaudByteForByte) {
     sim::SimulatorConfig simConfig;
     simConfig.pacing = false;
     sim::LoggerSimulator logger(simConfig);
-    logger.start();
-    logger.registerAs(config.iniPath().toStdString(), 5);
+    test::startSimulatorAs(logger, 5);
 
     TComPort port;
-    port.setPortNum(5);
-    port.setBaudrate(TComBaudrate::br4800);
     Collector in;
-    in.attach(port);
-    port.Open();
+    in.open(port, 5);
     ASSERT_TRUE(port.WriteText("$PQVD,IGC,4\r\n"));
     std::this_thread::sleep_for(200ms);  // the program's pause before it switches
     port.setBaudrate(TComBaudrate::br57600);
@@ -51,15 +56,11 @@ TEST(SimulatorPortTest, TheSampleMemoryComesThroughAt57600BaudByteForByte) {
 TEST(SimulatorPortTest, AnUnpluggedLoggerIsOneErrorAndAReplugOpensAgain) {
     test::TempConfig config;
     sim::LoggerSimulator logger;  // paced, as a real line
-    logger.start();
-    logger.registerAs(config.iniPath().toStdString(), 2);
+    test::startSimulatorAs(logger, 2);
 
     TComPort port;
-    port.setPortNum(2);
-    port.setBaudrate(TComBaudrate::br4800);
     Collector in;
-    in.attach(port);
-    port.Open();
+    in.open(port, 2);
     ASSERT_TRUE(port.WriteText("$PQVD,STA\r\n"));
     const std::string status = logger.statusAnswer();
     EXPECT_TRUE(pumpUntil([&] { return in.bytes.size() >= status.size(); }));

@@ -38,8 +38,10 @@ public:
     }
     ~Line() { ::close(fd_); }
     void setSpeed(int speed) { EXPECT_EQ(serial::setLineSpeed(fd_, speed), 0); }
-    void send(const std::string& bytes) {
-        ASSERT_EQ(::write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    [[nodiscard]] ::testing::AssertionResult send(const std::string& bytes) {
+        const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+        if (written == static_cast<ssize_t>(bytes.size())) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "wrote " << written << " of " << bytes.size();
     }
     // Reads until the line has been quiet for the given time after the first byte; waits
     // up to firstByte for that (a short time where no answer is expected).
@@ -136,7 +138,7 @@ TEST(LoggerSimulatorTest, AnswersTheShortCommands) {
                  {"\n\r$PQVD,SET,0000,X\r\n", "$PQVD,SET,0000,OK\r\n"}};
     std::string sent;
     for (const auto& c : cases) {
-        line.send(c.sentence);
+        ASSERT_TRUE(line.send(c.sentence));
         sent += c.sentence;
         EXPECT_EQ(line.collect(), c.answer) << c.sentence;
     }
@@ -144,7 +146,7 @@ TEST(LoggerSimulatorTest, AnswersTheShortCommands) {
     EXPECT_EQ(sim.settings(0xEF, 1), "\xFF");
     EXPECT_EQ(sim.settings(0, 3), "Xot");
 
-    line.send("$PQVD,STA\r\n");
+    ASSERT_TRUE(line.send("$PQVD,STA\r\n"));
     const std::string status = line.collect();
     EXPECT_EQ(status, sim.statusAnswer());
     const auto flash = status.find("DATAFLASH USED: ");
@@ -154,7 +156,7 @@ TEST(LoggerSimulatorTest, AnswersTheShortCommands) {
     EXPECT_EQ(status.substr(flash + 16, 10), "00000001\r\n");  // 24 bytes of memory
     EXPECT_NE(status.find("\r\nGLIDERID: "), std::string::npos);
 
-    line.send("$PQVD,DEL\r\n");
+    ASSERT_TRUE(line.send("$PQVD,DEL\r\n"));
     EXPECT_EQ(line.collect(), "$PQVD,DEL,OK\r\n");
     EXPECT_EQ(sim.memory(), "");
     EXPECT_EQ(sim.sentencesReceived("SET"), 2);
@@ -165,23 +167,23 @@ TEST(LoggerSimulatorTest, SendsTheMemoryOnceTheProgramHasSwitchedSpeed) {
     LoggerSimulator sim(unpaced(memory));
     sim.start();
     Line line(sim.devicePath());
-    line.send("$PQVD,IGC,5\r\n");
+    ASSERT_TRUE(line.send("$PQVD,IGC,5\r\n"));
     std::this_thread::sleep_for(200ms);
     line.setSpeed(115200);
     EXPECT_EQ(line.collect(), memory);
 
     // A program that stays at 4800 gets noise of about a twenty-fourth of the length.
     line.setSpeed(4800);
-    line.send("$PQVD,IGC,5\r\n");
+    ASSERT_TRUE(line.send("$PQVD,IGC,5\r\n"));
     const std::string noise = line.collect();
     EXPECT_GT(noise.size(), memory.size() / 48);
     EXPECT_LT(noise.size(), memory.size() / 12);
     EXPECT_EQ(noise.find_first_of("\r\n$"), std::string::npos);
 
     // Index 0 needs no switch; an unknown index gets no answer.
-    line.send("$PQVD,IGC,0\r\n");
+    ASSERT_TRUE(line.send("$PQVD,IGC,0\r\n"));
     EXPECT_EQ(line.collect(), memory);
-    line.send("$PQVD,IGC,-1\r\n");
+    ASSERT_TRUE(line.send("$PQVD,IGC,-1\r\n"));
     EXPECT_EQ(line.nothingWithin(1500ms), "");
 }
 
@@ -189,7 +191,7 @@ TEST(LoggerSimulatorTest, CommandsAtAWrongSpeedAreNoise) {
     LoggerSimulator sim(unpaced());
     sim.start();
     Line line(sim.devicePath(), 57600);
-    line.send("$PQVD,ON\r\n");
+    ASSERT_TRUE(line.send("$PQVD,ON\r\n"));
     EXPECT_EQ(line.nothingWithin(1s), "");
     EXPECT_EQ(sim.received(), "$PQVD,ON\r\n");
     EXPECT_EQ(sim.sentencesReceived("ON"), 0);
@@ -202,7 +204,7 @@ TEST(LoggerSimulatorTest, Faults) {
     Line line(sim.devicePath());
 
     sim.setFault(Fault::NoAnswer);
-    line.send("$PQVD,ON\r\n");
+    ASSERT_TRUE(line.send("$PQVD,ON\r\n"));
     EXPECT_EQ(line.nothingWithin(1s), "");
     // The next fault only once this sentence has met its own (a busy simulator is late).
     const auto end = std::chrono::steady_clock::now() + 60s;
@@ -210,15 +212,15 @@ TEST(LoggerSimulatorTest, Faults) {
         std::this_thread::sleep_for(5ms);
 
     sim.setFault(Fault::CutShort);
-    line.send("$PQVD,ON\r\n");
+    ASSERT_TRUE(line.send("$PQVD,ON\r\n"));
     EXPECT_EQ(line.collect(), answer.substr(0, answer.size() / 2));
 
     sim.setFault(Fault::NoFinalCrLf);
-    line.send("$PQVD,ON\r\n");
+    ASSERT_TRUE(line.send("$PQVD,ON\r\n"));
     EXPECT_EQ(line.collect(), "$PQVD,ON,OK");
 
     sim.setFault(Fault::Garbage);
-    line.send("$PQVD,ON\r\n");
+    ASSERT_TRUE(line.send("$PQVD,ON\r\n"));
     const std::string garbled = line.collect();
     EXPECT_GT(garbled.size(), answer.size());
     EXPECT_NE(garbled.find(",OK\r\n"), std::string::npos);
@@ -229,7 +231,7 @@ TEST(LoggerSimulatorTest, Faults) {
     // whole stall finds the rest already waiting.
     sim.setFault(Fault::Stall);
     const auto asked = std::chrono::steady_clock::now();
-    line.send("$PQVD,ON\r\n");
+    ASSERT_TRUE(line.send("$PQVD,ON\r\n"));
     const std::size_t half = answer.size() / 2;
     EXPECT_EQ(line.take(half), answer.substr(0, half));
     EXPECT_EQ(line.waiting(), 0);
@@ -238,12 +240,12 @@ TEST(LoggerSimulatorTest, Faults) {
 
     // An answer at twice the speed is noise of half the length.
     sim.setFault(Fault::WrongSpeed);
-    line.send("$PQVD,ON\r\n");
+    ASSERT_TRUE(line.send("$PQVD,ON\r\n"));
     EXPECT_EQ(line.collect(), garble(answer, 9600, 4800));
 
     // The simulator waits until it has read the first half (however late), then hangs up.
     sim.setFault(Fault::HangUp);
-    line.send("$PQVD,ON\r\n");
+    ASSERT_TRUE(line.send("$PQVD,ON\r\n"));
     EXPECT_EQ(line.collect(), answer.substr(0, half));
     pollfd p{line.fd(), POLLIN, 0};
     EXPECT_EQ(::poll(&p, 1, 5000), 1);
@@ -255,7 +257,7 @@ TEST(LoggerSimulatorTest, Faults) {
     sim.replug();
     EXPECT_TRUE(sim.running());
     Line again(sim.devicePath());
-    again.send("$PQVD,OFF\r\n");
+    ASSERT_TRUE(again.send("$PQVD,OFF\r\n"));
     EXPECT_EQ(again.collect(), "$PQVD,OFF,OK\r\n");
 }
 
@@ -265,7 +267,7 @@ TEST(LoggerSimulatorTest, PacesAtTheLineRate) {
     LoggerSimulator sim(config);
     sim.start();
     Line line(sim.devicePath());
-    line.send("$PQVD,IGC,0\r\n");
+    ASSERT_TRUE(line.send("$PQVD,IGC,0\r\n"));
     const auto begin = std::chrono::steady_clock::now();
     EXPECT_EQ(line.collect(), config.memory);
     // A lower bound only: pacing must not be faster than the line.
@@ -312,7 +314,7 @@ TEST(QvdsimTool, ServesUntilItsInputEnds) {
               path);
     if (!path.empty()) {
         Line line(path);
-        line.send("$PQVD,IGC,0\r\n");
+        ASSERT_TRUE(line.send("$PQVD,IGC,0\r\n"));
         EXPECT_EQ(line.collect(), "AQVD1\r\nB1");
     }
     ::close(toTool[1]);  // the end of its input ends the tool

@@ -16,9 +16,9 @@
 #include <string>
 #include <thread>
 
-#include "app/SettingsStore.h"
 #include "common/FdIo.h"
 #include "support/EventPump.h"
+#include "support/PortMapping.h"
 #include "support/Pty.h"
 
 namespace qr::test {
@@ -38,11 +38,7 @@ public:
     int master() const { return master_; }
 
     // Enters the slave as COM<number> into the current user's settings store.
-    void registerAs(int number) const {
-        SettingsStore store;
-        store.writeString("Ports", QString("COM%1").arg(number),
-                          QString::fromStdString(slavePath_));
-    }
+    void registerAs(int number) const { mapPort(number, slavePath_); }
 
     void send(const std::string& bytes) const { (void)writeAll(master_, bytes); }
 
