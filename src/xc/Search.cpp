@@ -249,18 +249,25 @@ private:
         const double exact = start.second + t_.geodesic(a, b) + t_.geodesic(b, c) + finish.second;
         for (const FlightType* type : free_) {
             const double value = exact * type->multiplier;
-            const double points = roundHundredths(distance * type->multiplier);
-            if (!better(points, value)) continue;
-            best_ = Solution{};
-            best_.type = type;
-            best_.value = value;
-            best_.points = roundHundredths(distance * type->multiplier);
-            best_.distanceKm = distance;
-            best_.turnpoints = {a, b, c};
+            if (!record(*type, value, distance, {a, b, c})) continue;
             best_.legsKm = legs;
             best_.start = start.first;
             best_.finish = finish.first;
         }
+    }
+
+    // Starts a new best solution when this one is better; the caller fills in the rest.
+    bool record(const FlightType& type, double value, double distance,
+                std::vector<int> turnpoints) {
+        const double points = roundHundredths(distance * type.multiplier);
+        if (!better(points, value)) return false;
+        best_ = Solution{};
+        best_.type = &type;
+        best_.value = value;
+        best_.points = points;
+        best_.distanceKm = distance;
+        best_.turnpoints = std::move(turnpoints);
+        return true;
     }
 
     // More points, or as many and longer: of solutions within the search's tolerance the
@@ -340,15 +347,8 @@ private:
             const double penalty = closingKm > type->closingFreeKm + kSame ? closingKm : 0;
             const double distance = perimeter - penalty;
             const double value = (exact - (penalty > 0 ? closing.km : 0)) * type->multiplier;
-            const double points = roundHundredths(distance * type->multiplier);
-            if (!better(points, value)) continue;
-            best_ = Solution{};
-            best_.type = type;
-            best_.value = value;
-            best_.points = roundHundredths(distance * type->multiplier);
-            best_.distanceKm = distance;
+            if (!record(*type, value, distance, {a, b, c})) continue;
             best_.penaltyKm = penalty;
-            best_.turnpoints = {a, b, c};
             best_.legsKm = {sides[0], sides[1], sides[2]};
             best_.closingIn = closing.in;
             best_.closingOut = closing.out;
