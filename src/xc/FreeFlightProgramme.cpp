@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "xc/Search.h"
 #include "xc/SearchBounds.h"
 
 namespace qr::xc {
@@ -83,6 +84,12 @@ Hull hullOf(const Track& t, int first, int last) {
     return hull;
 }
 
+// Values of the programme are sums of hundredths: a range of fixes raises the best for a fix
+// by a hundredth or not at all, and passes over those whose bound falls short of that. kTie
+// absorbs the error of the sums in floating point.
+constexpr double kStep = 0.01;
+constexpr double kTie = 0.0001;
+
 bool pastDeadline(std::optional<std::chrono::steady_clock::time_point> deadline) {
     return deadline && std::chrono::steady_clock::now() >= *deadline;
 }
@@ -105,8 +112,22 @@ FreeFlightProgramme::FreeFlightProgramme(const Track& track, const std::vector<d
     }
 }
 
-// For every fix j the most that weight[i] + (an upper bound of the leg i → j) reaches over
-// the fixes i ≤ j, and where. rest[j] bounds what the legs after j can add; a j that cannot
+// The geodesic lies between the chord and its upper bound; most legs round to the same
+// hundredth at both ends, and only the others are measured.
+double FreeFlightProgramme::roundedLeg(int i, int j) const {
+    const double c = chord(t_.point(i), t_.point(j));
+    const double high = roundHundredths(geodesicUpperBound(c));
+    return roundHundredths(c) == high ? high : roundHundredths(t_.geodesic(i, j));
+}
+
+double FreeFlightProgramme::roundedFarthest(int i, double farChord, int lo, int hi) const {
+    const double high = roundHundredths(geodesicUpperBound(farChord));
+    if (roundHundredths(farChord) == high) return high;
+    return roundHundredths(t_.farthestExact(i, lo, hi).second);
+}
+
+// For every fix j the most that weight[i] + (the rounded leg i → j) reaches over the fixes
+// i ≤ j, and where. rest[j] bounds what the legs after j can add; a j that cannot
 // lead past `target` keeps its own weight (a chain that stays at j), which the chains through
 // it never beat. False when the deadline passed first.
 bool FreeFlightProgramme::step(const Layer& in, const std::vector<double>& rest, double target,
@@ -119,8 +140,9 @@ bool FreeFlightProgramme::step(const Layer& in, const std::vector<double>& rest,
     out.weight.assign(n, 0);
     out.base.assign(n, 0);
     out.source.assign(n, 0);
+    // Rounding adds at most kRoundUp to each leg bounded.
     auto loose = [&](Node nd, const Ecef& p) {
-        return most[nd.level][nd.index] + geodesicUpperBound(maxChord(p, t_.box(nd)));
+        return most[nd.level][nd.index] + geodesicUpperBound(maxChord(p, t_.box(nd))) + kRoundUp;
     };
     // Each fix's two legs, source → fix → p, are convex in the fix's position: a corner of
     // the range's hull bounds them, and the heaviest base the rest. The legs from the
@@ -131,14 +153,14 @@ bool FreeFlightProgramme::step(const Layer& in, const std::vector<double>& rest,
         for (std::size_t k = 0; k < hulls_[level].size(); ++k)
             for (int corner = 0; corner < 8; ++corner)
                 fromSources[level][k][corner] =
-                    baseMost[level][k] +
+                    baseMost[level][k] + 2 * kRoundUp +
                     geodesicUpperBound(maxChord(hulls_[level][k][corner], sources[level][k]));
     }
     auto tightBelow = [&](Node nd, const Ecef& p, double limit) {
         const Hull& hull = hulls_[nd.level][nd.index];
         const auto& from = fromSources[nd.level][nd.index];
         for (int corner = 0; corner < 8; ++corner)
-            if (from[corner] + geodesicUpperBound(chord(hull[corner], p)) > limit) return false;
+            if (from[corner] + geodesicUpperBound(chord(hull[corner], p)) >= limit) return false;
         return true;
     };
     int hint = 0;
@@ -147,12 +169,13 @@ bool FreeFlightProgramme::step(const Layer& in, const std::vector<double>& rest,
         heaviest = std::max(heaviest, in.weight[j]);
         double best = in.weight[j];
         int arg = j;
-        if (heaviest + geodesicUpperBound(farStart_[j]) + rest[j] > target) {
+        if (heaviest + geodesicUpperBound(farStart_[j]) + kRoundUp + rest[j] > target) {
             if ((j & 1023) == 1023 && pastDeadline(deadline)) return false;
             const Ecef& p = t_.point(j);
             for (int i : {hint, 0}) {
-                const double v = in.weight[i] + geodesicUpperBound(chord(t_.point(i), p));
-                if (i <= j && v > best) {
+                if (i > j) continue;
+                const double v = in.weight[i] + roundedLeg(i, j);
+                if (v > best) {
                     best = v;
                     arg = i;
                 }
@@ -163,17 +186,18 @@ bool FreeFlightProgramme::step(const Layer& in, const std::vector<double>& rest,
             stack[top++] = t_.root();
             while (top > 0) {
                 const Node nd = stack[--top];
-                if (t_.first(nd) > j || loose(nd, p) <= best + kLayerSlack) continue;
+                const double raise = best + kStep - kTie;
+                if (t_.first(nd) > j || loose(nd, p) < raise) continue;
                 if (nd.level == 0) {
                     const int i = t_.first(nd);
-                    const double v = in.weight[i] + geodesicUpperBound(chord(t_.point(i), p));
+                    const double v = in.weight[i] + roundedLeg(i, j);
                     if (v > best) {
                         best = v;
                         arg = i;
                     }
                     continue;
                 }
-                if (tightBelow(nd, p, best + kLayerSlack)) continue;
+                if (tightBelow(nd, p, raise)) continue;
                 const Node l = t_.left(nd);
                 if (!t_.hasRight(nd)) {
                     stack[top++] = l;
@@ -201,14 +225,14 @@ std::optional<FreeChain> FreeFlightProgramme::run(
     first.weight.resize(n);
     first.base.assign(n, 0);
     first.source = farStartIndex_;
-    for (int i = 0; i < n; ++i) first.weight[i] = geodesicUpperBound(farStart_[i]);
+    for (int i = 0; i < n; ++i) first.weight[i] = roundedFarthest(i, farStart_[i], 0, i);
     // What the legs after a fix can still add: after the second turnpoint one leg to the
     // third and the finish leg from there; after the third the finish leg.
     std::vector<double> rest2(n), rest3(n);
     double furthest = 0;
     for (int i = n - 1; i >= 0; --i) {
-        furthest = std::max(furthest, geodesicUpperBound(farFinish_[i]));
-        rest3[i] = geodesicUpperBound(farFinish_[i]);
+        rest3[i] = geodesicUpperBound(farFinish_[i]) + kRoundUp;
+        furthest = std::max(furthest, rest3[i]);
         rest2[i] = rest3[i] + furthest;
     }
     Layer second, third;
@@ -216,17 +240,18 @@ std::optional<FreeChain> FreeFlightProgramme::run(
         !step(second, rest3, target, third, deadline))
         return std::nullopt;
     FreeChain chain;
-    chain.bound = -1;
+    chain.km = -1;
     for (int i = 0; i < n; ++i) {
-        const double v = third.weight[i] + geodesicUpperBound(farFinish_[i]);
-        if (v > chain.bound) {
-            chain.bound = v;
+        if (third.weight[i] + rest3[i] <= chain.km + kTie) continue;
+        const double v = third.weight[i] + roundedFarthest(i, farFinish_[i], i, n - 1);
+        if (v > chain.km) {
+            chain.km = v;
             chain.c = i;
         }
     }
     chain.b = third.source[chain.c];
     chain.a = second.source[chain.b];
-    chain.bound = std::max(chain.bound, target);  // the chains passed over reach no more
+    chain.km = std::max(chain.km, target);  // the chains passed over reach no more
     return chain;
 }
 

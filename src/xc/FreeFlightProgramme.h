@@ -1,7 +1,8 @@
 #pragma once
-// The free flight (start → three turnpoints → finish) as a dynamic programme over upper
-// bounds of the legs, one layer per turnpoint. Its best chain bounds every free flight of the
-// track; the search measures that chain exactly and takes it as proven when the two agree.
+// The free flight (start → three turnpoints → finish) as a dynamic programme over the legs
+// rounded to hundredths, as the leagues count them, one layer per turnpoint. Its best chain is
+// the free flight of the most points; bounds of the legs let it pass over most fixes, and a
+// leg is measured on the ellipsoid only where its bounds round apart.
 #include <array>
 #include <chrono>
 #include <optional>
@@ -13,13 +14,9 @@ namespace qr::xc {
 
 using Hull = std::array<Ecef, 8>;  // the corners of a box that holds a range of fixes
 
-// km: how much a layer of the programme may fall short of its true maximum; it passes over
-// the ranges of fixes that cannot gain more than that.
-constexpr double kLayerSlack = 0.0001;
-
 struct FreeChain {
     int a = 0, b = 0, c = 0;  // the turnpoints
-    double bound = 0;         // no free flight is longer, less 3 × kLayerSlack
+    double km = 0;            // its legs rounded and summed; no free flight has more
 };
 
 class FreeFlightProgramme {
@@ -30,19 +27,23 @@ public:
                         const std::vector<int>& farStartIndex,
                         const std::vector<double>& farFinish);
 
-    // Chains that cannot beat `target` km may be passed over (their bound is then at most
-    // the target). Nothing at the deadline.
+    // Chains of at most `target` km (rounded legs) may be passed over: then `km` is at least
+    // the target. Nothing at the deadline.
     std::optional<FreeChain> run(double target,
                                  std::optional<std::chrono::steady_clock::time_point> deadline);
 
 private:
-    // Each fix's weight is base + the bounded leg from its source fix to it, so that a range
+    // Each fix's weight is base + the rounded leg from its source fix to it, so that a range
     // of fixes is bounded by where their sources lie rather than by its heaviest weight
     // alone: along a straight glide every fix ties, and only the sources tell that.
     struct Layer {
         std::vector<double> weight, base;
         std::vector<int> source;
     };
+    // The leg i → j, and the longest leg from fix i to one of [lo, hi] (whose chord is
+    // `farChord`), rounded to hundredths.
+    double roundedLeg(int i, int j) const;
+    double roundedFarthest(int i, double farChord, int lo, int hi) const;
     bool step(const Layer& in, const std::vector<double>& rest, double target, Layer& out,
               std::optional<std::chrono::steady_clock::time_point> deadline);
 

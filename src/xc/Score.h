@@ -32,7 +32,7 @@ struct ScoreResult {
     double multiplier = 0;
     double distanceKm = 0;  // rounded to hundredths
     double points = 0;      // rounded to hundredths
-    bool optimal = false;   // no better solution exists
+    bool optimal = false;   // no solution scores more points
     std::vector<ScoredFix> turnpoints;
     std::vector<double> legsKm;  // free flight: start → tp1 → tp2 → tp3 → finish
     std::optional<ScoredFix> start, finish;          // free flight

@@ -19,12 +19,10 @@ double roundHundredths(double value) {
 
 namespace {
 
-// The search ranks solutions by their unrounded score (multiplier × distance before rounding);
-// a solution counts as optimal when nothing can beat it by more than a metre.
-constexpr double kRoundUp = 0.005;  // how much rounding to hundredths may add to a distance
-constexpr double kBetter = 0.001;   // km: smaller gains are no better solution
-constexpr double kSame = 1e-9;      // comparisons of rounded figures, in the pilot's favour
-constexpr int kScanLevel = 5;       // ranges of up to 32 fixes are bounded fix by fix
+// The search ranks solutions by their points, as the league rounds them; of solutions with as
+// many points, by their unrounded score. A solution is optimal when no other has more points.
+constexpr double kSame = 1e-9;  // comparisons of rounded figures, in the pilot's favour
+constexpr int kScanLevel = 5;   // ranges of up to 32 fixes are bounded fix by fix
 constexpr std::size_t kMaxTriangleTypes = 8;
 constexpr double kNone = -std::numeric_limits<double>::infinity();
 
@@ -83,7 +81,7 @@ public:
     bool searchQueue(std::optional<std::chrono::steady_clock::time_point> deadline, long& pops) {
         while (!queue_.empty()) {
             const Entry e = queue_.top();
-            if (e.bound < best_.value + kBetter && best_.type) break;
+            if (!mayBeat(e.bound, e.shape)) break;
             queue_.pop();
             if ((++pops & 255) == 0 && deadline && std::chrono::steady_clock::now() >= *deadline)
                 return false;
@@ -96,16 +94,16 @@ public:
 private:
     int mid(Node n) const { return (t_.first(n) + t_.last(n)) / 2; }
 
-    // Its best chain, measured exactly, is optimal when it comes within a metre of the
-    // programme's bound.
+    // The programme's best chain is proven when its points, measured, are those the
+    // programme counted (or a triangle's): the programme passes over only the chains that
+    // cannot round to more points than the best so far.
     bool freeByLayers(std::optional<std::chrono::steady_clock::time_point> deadline) {
-        const double target = best_.type ? best_.value / freeMultiplier_ : 0;
+        const double target = best_.type ? (best_.points + kRoundUp) / freeMultiplier_ - kSame : 0;
         const auto chain =
             FreeFlightProgramme(t_, farStart_, farStartIndex_, farFinish_).run(target, deadline);
         if (!chain) return false;
         freeCandidate(chain->a, chain->b, chain->c, true);
-        // Each layer may fall short of its true maximum by the slack it prunes with.
-        return freeMultiplier_ * (chain->bound + 3 * kLayerSlack) <= best_.value + kBetter;
+        return roundHundredths(freeMultiplier_ * chain->km) <= best_.points + kSame;
     }
 
     // The farthest fix on the launch side and on the landing side of every fix, and their
@@ -157,9 +155,20 @@ private:
         }
     }
 
+    // Whether a shape whose unrounded score is bounded by `bound` may still score more points
+    // than the best. Each rounded leg (four of a free flight, three sides of a triangle) may
+    // exceed the leg by half a hundredth, so a shape a little shorter than the best may still
+    // round to more points.
+    bool mayBeat(double bound, Shape shape) const {
+        if (!best_.type) return true;
+        const bool free = shape == Shape::FreeFlight;
+        const double roundingUp = (free ? freeMultiplier_ * 4 : triangleMultiplier_ * 3) * kRoundUp;
+        return bound + roundingUp >= best_.points + kRoundUp - kSame;
+    }
+
     void push(Entry e) {
         e.bound = e.shape == Shape::FreeFlight ? freeBound(e.n) : triangleBound(e.n);
-        if (e.bound == kNone || (best_.type && e.bound < best_.value + kBetter)) return;
+        if (e.bound == kNone || !mayBeat(e.bound, e.shape)) return;
         queue_.push(e);
     }
 
@@ -239,7 +248,7 @@ private:
         const double quick =
             geodesicUpperBound(farStart_[a]) + geodesicUpperBound(chord(t_.point(a), t_.point(b))) +
             geodesicUpperBound(chord(t_.point(b), t_.point(c))) + geodesicUpperBound(farFinish_[c]);
-        if (!always && best_.type && freeMultiplier_ * quick < best_.value + kBetter) return;
+        if (!always && !mayBeat(freeMultiplier_ * quick, Shape::FreeFlight)) return;
         const auto start = t_.farthestExact(a, 0, a);
         const auto finish = t_.farthestExact(c, c, t_.size() - 1);
         const std::vector<double> legs{
@@ -307,7 +316,7 @@ private:
             reach[k] = p < lower ? kNone : p;
             if (reach[k] != kNone) bound = std::max(bound, type.multiplier * p);
         }
-        if (bound == kNone || (best_.type && bound < best_.value + kBetter)) return bound;
+        if (bound == kNone || !mayBeat(bound, Shape::Triangle)) return bound;
         // The nearest the track comes back to its start before A ends, after C begins.
         const double closing = closingChord(t_.last(A), t_.first(C)) - kRoundUp;
         bound = kNone;
@@ -328,7 +337,7 @@ private:
         const double quick = geodesicUpperBound(chord(t_.point(a), t_.point(b))) +
                              geodesicUpperBound(chord(t_.point(b), t_.point(c))) +
                              geodesicUpperBound(chord(t_.point(c), t_.point(a)));
-        if (best_.type && triangleMultiplier_ * quick < best_.value + kBetter) return;
+        if (!mayBeat(triangleMultiplier_ * quick, Shape::Triangle)) return;
         const double sides[3] = {roundHundredths(t_.geodesic(a, b)),
                                  roundHundredths(t_.geodesic(b, c)),
                                  roundHundredths(t_.geodesic(c, a))};

@@ -1,8 +1,9 @@
 #pragma once
-// The branch-and-bound search for the best-scoring flight shape of a track under a league's
-// rules. It branches over index ranges of the turnpoints (nodes of the track's box
-// hierarchy), always expanding the range triple with the highest upper bound, and stops when
-// no remaining triple can beat the best solution found, or at the deadline.
+// The branch-and-bound search for the flight shape of a track that scores the most points
+// (rounded as the league rounds them) under a league's rules. It branches over index ranges of the
+// turnpoints (nodes of the track's box hierarchy), always expanding the range triple with the
+// highest upper bound, and stops when no remaining triple can beat the best solution found, or at
+// the deadline.
 #include <chrono>
 #include <optional>
 #include <vector>
@@ -16,6 +17,7 @@ namespace qr::xc {
 // distance; the legs summed; the shape's conditions checked on the rounded figures; the
 // subtracted closing distance; the multiplier; the points.
 double roundHundredths(double value);
+constexpr double kRoundUp = 0.005;  // km: the most that rounding adds to a distance
 
 struct Solution {
     const FlightType* type = nullptr;  // nullptr: nothing scored (fewer than two fixes)

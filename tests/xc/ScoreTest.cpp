@@ -65,6 +65,26 @@ TEST(XcScore, TwoFixesAreAFreeFlightBetweenThem) {
     }
 }
 
+TEST(XcScore, TheMostPointsAfterRoundingWin) {
+    // O → X (10.006 km, rounds to 10.01) against O → M → X (5.004 + 5.004 km, each rounds to
+    // 5.00): the longer chain scores less, and the league counts the rounded legs.
+    constexpr double kEquatorKm = 6378.137;  // along the equator the geodesic is its arc
+    const LatLon o{0, 0}, x{0, 10.006 / kEquatorKm * 180 / M_PI};
+    double lo = 0, hi = 0.1;
+    for (int i = 0; i < 80; ++i) {
+        const double mid = (lo + hi) / 2;
+        (km(o, {mid, x.longitude / 2}) < 5.004 ? lo : hi) = mid;
+    }
+    const LatLon m{lo, x.longitude / 2};
+    ASSERT_NEAR(km(o, x), 10.006, 1e-9);
+    ASSERT_NEAR(km(m, x), 5.004, 1e-9);
+    for (const Rules* rules : {&xcontestRules(), &ffvlRules()}) {
+        const auto r = score(trackThrough({o, m, x}, 1), *rules, wholeLog());
+        EXPECT_DOUBLE_EQ(r.points, 10.01) << rules->name;
+        EXPECT_TRUE(r.optimal);
+    }
+}
+
 TEST(XcScore, FreeFlightAcrossTheAntimeridian) {
     const LatLon a{-16.5, 179.8}, b{-16.6, -179.7};
     const auto r = score(trackThrough({a, b}, 50), xcontestRules(), wholeLog());
