@@ -21,6 +21,11 @@ Scored scoreSpan(std::span<const flight::Fix> fixes, int first, int last, const 
     std::vector<Position> positions;
     for (int i = first; i <= last; ++i) {
         if (!fixes[i].valid) continue;
+        // A fix at the place of the one before adds no solution: the logger wrote it twice,
+        // or the pilot stood still.
+        if (!positions.empty() && positions.back().latitude == fixes[i].latitude &&
+            positions.back().longitude == fixes[i].longitude)
+            continue;
         positions.push_back({fixes[i].latitude, fixes[i].longitude});
         scored.index.push_back(i);
     }
