@@ -117,12 +117,13 @@ FreeFlightProgramme::FreeFlightProgramme(const Track& track, const std::vector<d
 double FreeFlightProgramme::roundedLeg(int i, int j) const {
     const double c = chord(t_.point(i), t_.point(j));
     const double high = roundHundredths(geodesicUpperBound(c));
-    return roundHundredths(c) == high ? high : roundHundredths(t_.geodesic(i, j));
+    if (legs_ == Legs::Bounded || roundHundredths(c) == high) return high;
+    return roundHundredths(t_.geodesic(i, j));
 }
 
 double FreeFlightProgramme::roundedFarthest(int i, double farChord, int lo, int hi) const {
     const double high = roundHundredths(geodesicUpperBound(farChord));
-    if (roundHundredths(farChord) == high) return high;
+    if (legs_ == Legs::Bounded || roundHundredths(farChord) == high) return high;
     return roundHundredths(t_.farthestExact(i, lo, hi).second);
 }
 
@@ -218,7 +219,8 @@ bool FreeFlightProgramme::step(const Layer& in, const std::vector<double>& rest,
 }
 
 std::optional<FreeChain> FreeFlightProgramme::run(
-    double target, std::optional<std::chrono::steady_clock::time_point> deadline) {
+    double target, Legs legs, std::optional<std::chrono::steady_clock::time_point> deadline) {
+    legs_ = legs;
     const int n = t_.size();
     if (n == 0) return FreeChain{};
     Layer first;

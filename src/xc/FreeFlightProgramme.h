@@ -14,9 +14,13 @@ namespace qr::xc {
 
 using Hull = std::array<Ecef, 8>;  // the corners of a box that holds a range of fixes
 
+// How the programme takes a leg: as its upper bound rounded (quick, but a chain may then count
+// more than it measures), or rounded as measured on the ellipsoid.
+enum class Legs { Bounded, Measured };
+
 struct FreeChain {
     int a = 0, b = 0, c = 0;  // the turnpoints
-    double km = 0;            // its legs rounded and summed; no free flight has more
+    double km = 0;            // its legs rounded and summed, as taken; no free flight has more
 };
 
 class FreeFlightProgramme {
@@ -29,7 +33,7 @@ public:
 
     // Chains of at most `target` km (rounded legs) may be passed over: then `km` is at least
     // the target. Nothing at the deadline.
-    std::optional<FreeChain> run(double target,
+    std::optional<FreeChain> run(double target, Legs legs,
                                  std::optional<std::chrono::steady_clock::time_point> deadline);
 
 private:
@@ -48,6 +52,7 @@ private:
               std::optional<std::chrono::steady_clock::time_point> deadline);
 
     const Track& t_;
+    Legs legs_ = Legs::Measured;
     const std::vector<double>& farStart_;
     const std::vector<int>& farStartIndex_;
     const std::vector<double>& farFinish_;

@@ -13,10 +13,6 @@
 
 namespace qr::xc {
 
-double roundHundredths(double value) {
-    return std::floor(value * 100 + 0.5) / 100;
-}
-
 namespace {
 
 // The search ranks solutions by their points, as the league rounds them; of solutions with as
@@ -96,14 +92,19 @@ private:
 
     // The programme's best chain is proven when its points, measured, are those the
     // programme counted (or a triangle's): the programme passes over only the chains that
-    // cannot round to more points than the best so far.
+    // cannot round to more points than the best so far. With the legs bounded it nearly
+    // always is; where a bound rounds past its leg, the legs are measured.
     bool freeByLayers(std::optional<std::chrono::steady_clock::time_point> deadline) {
-        const double target = best_.type ? (best_.points + kRoundUp) / freeMultiplier_ - kSame : 0;
-        const auto chain =
-            FreeFlightProgramme(t_, farStart_, farStartIndex_, farFinish_).run(target, deadline);
-        if (!chain) return false;
-        freeCandidate(chain->a, chain->b, chain->c, true);
-        return roundHundredths(freeMultiplier_ * chain->km) <= best_.points + kSame;
+        FreeFlightProgramme programme(t_, farStart_, farStartIndex_, farFinish_);
+        for (Legs legs : {Legs::Bounded, Legs::Measured}) {
+            const double target =
+                best_.type ? (best_.points + kRoundUp) / freeMultiplier_ - kSame : 0;
+            const auto chain = programme.run(target, legs, deadline);
+            if (!chain) return false;
+            freeCandidate(chain->a, chain->b, chain->c, true);
+            if (roundHundredths(freeMultiplier_ * chain->km) <= best_.points + kSame) return true;
+        }
+        return false;
     }
 
     // The farthest fix on the launch side and on the landing side of every fix, and their

@@ -5,6 +5,7 @@
 // highest upper bound, and stops when no remaining triple can beat the best solution found, or at
 // the deadline.
 #include <chrono>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -16,7 +17,9 @@ namespace qr::xc {
 // Distances and points are rounded to hundredths, in this order: each leg and the closing
 // distance; the legs summed; the shape's conditions checked on the rounded figures; the
 // subtracted closing distance; the multiplier; the points.
-double roundHundredths(double value);
+inline double roundHundredths(double value) {
+    return std::floor(value * 100 + 0.5) / 100;
+}
 constexpr double kRoundUp = 0.005;  // km: the most that rounding adds to a distance
 
 struct Solution {

@@ -85,6 +85,21 @@ TEST(XcScore, TheMostPointsAfterRoundingWin) {
     }
 }
 
+TEST(XcScore, ALegCountsAsMeasuredNotAsBounded) {
+    // 300.0048 km along the equator: the chord's upper bound rounds up to 300.01, the leg
+    // itself to 300.00.
+    constexpr double kEquatorKm = 6378.137;
+    const LatLon o{0, 0}, x{0, 300.0048 / kEquatorKm * 180 / M_PI};
+    ASSERT_NEAR(km(o, x), 300.0048, 1e-9);
+    const double c = chord(toEcef(o.latitude, o.longitude), toEcef(x.latitude, x.longitude));
+    ASSERT_EQ(roundHundredths(geodesicUpperBound(c)), 300.01);
+    for (const Rules* rules : {&xcontestRules(), &ffvlRules()}) {
+        const auto r = score(trackThrough({o, x}, 1), *rules, wholeLog());
+        EXPECT_DOUBLE_EQ(r.points, 300.00) << rules->name;
+        EXPECT_TRUE(r.optimal);
+    }
+}
+
 TEST(XcScore, FreeFlightAcrossTheAntimeridian) {
     const LatLon a{-16.5, 179.8}, b{-16.6, -179.7};
     const auto r = score(trackThrough({a, b}, 50), xcontestRules(), wholeLog());
