@@ -1,8 +1,10 @@
 #include "xc/FreeFlightProgramme.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
+#include "xc/Parallel.h"
 #include "xc/Search.h"
 #include "xc/SearchBounds.h"
 
@@ -23,11 +25,22 @@ std::vector<std::vector<double>> maxima(const std::vector<double>& values) {
     return levels;
 }
 
-// The boxes of the source fixes of each range, in the same hierarchy.
+// Ranges of fewer fixes than a level of this are gone through fix by fix, which costs less
+// than bounding them: they need no hull.
+constexpr int kHullLevel = 3;
+
+// The boxes of the source fixes of each range, in the same hierarchy, from kHullLevel up
+// (the levels below are left empty).
 std::vector<std::vector<Box>> sourceBoxes(const Track& t, const std::vector<int>& source) {
-    std::vector<Box> leaves(source.size());
-    for (std::size_t i = 0; i < source.size(); ++i) leaves[i] = pointBox(t.point(source[i]));
-    std::vector<std::vector<Box>> levels{std::move(leaves)};
+    const int n = static_cast<int>(source.size());
+    std::vector<std::vector<Box>> levels(kHullLevel);
+    std::vector<Box> lowest(((n - 1) >> kHullLevel) + 1);
+    for (int i = 0; i < n; ++i) {
+        const Box b = pointBox(t.point(source[i]));
+        Box& range = lowest[i >> kHullLevel];
+        range = (i & ((1 << kHullLevel) - 1)) == 0 ? b : unite(range, b);
+    }
+    levels.push_back(std::move(lowest));
     while (levels.back().size() > 1) {
         const auto& v = levels.back();
         std::vector<Box> up((v.size() + 1) / 2);
@@ -100,16 +113,19 @@ FreeFlightProgramme::FreeFlightProgramme(const Track& track, const std::vector<d
                                          const std::vector<int>& farStartIndex,
                                          const std::vector<double>& farFinish)
     : t_(track), farStart_(farStart), farStartIndex_(farStartIndex), farFinish_(farFinish) {
-    // Level 0 needs none: single fixes are measured as they are.
     hulls_.resize(t_.topLevel() + 1);
-    for (int level = 1; level <= t_.topLevel(); ++level) {
-        const int count = ((t_.size() - 1) >> level) + 1;
-        hulls_[level].reserve(count);
-        for (int index = 0; index < count; ++index) {
-            const Node nd{static_cast<std::int8_t>(level), index};
-            hulls_[level].push_back(hullOf(t_, t_.first(nd), t_.last(nd)));
+    for (int level = kHullLevel; level <= t_.topLevel(); ++level)
+        hulls_[level].resize(((t_.size() - 1) >> level) + 1);
+    // Each part of the fixes makes the hulls of the ranges that begin in it, on every level.
+    forParts(t_.size(), [&](int first, int last) {
+        for (int level = kHullLevel; level <= t_.topLevel(); ++level) {
+            const int step = 1 << level;
+            for (int index = (first + step - 1) >> level; (index << level) < last; ++index) {
+                const Node nd{static_cast<std::int8_t>(level), index};
+                hulls_[level][index] = hullOf(t_, t_.first(nd), t_.last(nd));
+            }
         }
-    }
+    });
 }
 
 // The geodesic lies between the chord and its upper bound; most legs round to the same
@@ -149,7 +165,7 @@ bool FreeFlightProgramme::step(const Layer& in, const std::vector<double>& rest,
     // the range's hull bounds them, and the heaviest base the rest. The legs from the
     // sources to the corners are the same for every p.
     std::vector<std::vector<std::array<double, 8>>> fromSources(hulls_.size());
-    for (std::size_t level = 1; level < hulls_.size(); ++level) {
+    for (std::size_t level = kHullLevel; level < hulls_.size(); ++level) {
         fromSources[level].resize(hulls_[level].size());
         for (std::size_t k = 0; k < hulls_[level].size(); ++k)
             for (int corner = 0; corner < 8; ++corner)
@@ -164,58 +180,65 @@ bool FreeFlightProgramme::step(const Layer& in, const std::vector<double>& rest,
             if (from[corner] + geodesicUpperBound(chord(hull[corner], p)) >= limit) return false;
         return true;
     };
-    int hint = 0;
-    double heaviest = 0;
-    for (int j = 0; j < n; ++j) {
-        heaviest = std::max(heaviest, in.weight[j]);
-        double best = in.weight[j];
-        int arg = j;
-        if (heaviest + geodesicUpperBound(farStart_[j]) + kRoundUp + rest[j] > target) {
-            if ((j & 1023) == 1023 && pastDeadline(deadline)) return false;
-            const Ecef& p = t_.point(j);
-            for (int i : {hint, 0}) {
-                if (i > j) continue;
-                const double v = in.weight[i] + roundedLeg(i, j);
-                if (v > best) {
-                    best = v;
-                    arg = i;
+    std::vector<double> heaviest(n);  // the heaviest weight up to each fix
+    for (int j = 0; j < n; ++j) heaviest[j] = std::max(j > 0 ? heaviest[j - 1] : 0, in.weight[j]);
+    std::atomic<bool> late{false};
+    forParts(n, [&](int first, int last) {
+        int hint = first;
+        for (int j = first; j < last; ++j) {
+            double best = in.weight[j];
+            int arg = j;
+            if (heaviest[j] + geodesicUpperBound(farStart_[j]) + kRoundUp + rest[j] > target) {
+                if ((j & 1023) == 1023 && (late || pastDeadline(deadline))) {
+                    late = true;
+                    return;
                 }
-            }
-            // Depth first, the more promising child first.
-            Node stack[64];
-            int top = 0;
-            stack[top++] = t_.root();
-            while (top > 0) {
-                const Node nd = stack[--top];
-                const double raise = best + kStep - kTie;
-                if (t_.first(nd) > j || loose(nd, p) < raise) continue;
-                if (nd.level == 0) {
-                    const int i = t_.first(nd);
+                const Ecef& p = t_.point(j);
+                for (int i : {hint, 0}) {
+                    if (i > j) continue;
                     const double v = in.weight[i] + roundedLeg(i, j);
                     if (v > best) {
                         best = v;
                         arg = i;
                     }
-                    continue;
                 }
-                if (tightBelow(nd, p, raise)) continue;
-                const Node l = t_.left(nd);
-                if (!t_.hasRight(nd)) {
-                    stack[top++] = l;
-                    continue;
+                // Depth first, the more promising child first.
+                Node stack[64];
+                int top = 0;
+                stack[top++] = t_.root();
+                while (top > 0) {
+                    const Node nd = stack[--top];
+                    const double raise = best + kStep - kTie;
+                    if (t_.first(nd) > j || loose(nd, p) < raise) continue;
+                    if (nd.level < kHullLevel) {
+                        for (int i = t_.first(nd); i <= std::min(t_.last(nd), j); ++i) {
+                            const double v = in.weight[i] + roundedLeg(i, j);
+                            if (v > best) {
+                                best = v;
+                                arg = i;
+                            }
+                        }
+                        continue;
+                    }
+                    if (tightBelow(nd, p, raise)) continue;
+                    const Node l = t_.left(nd);
+                    if (!t_.hasRight(nd)) {
+                        stack[top++] = l;
+                        continue;
+                    }
+                    const Node r = t_.right(nd);
+                    const bool leftFirst = loose(l, p) > loose(r, p);
+                    stack[top++] = leftFirst ? r : l;
+                    stack[top++] = leftFirst ? l : r;
                 }
-                const Node r = t_.right(nd);
-                const bool leftFirst = loose(l, p) > loose(r, p);
-                stack[top++] = leftFirst ? r : l;
-                stack[top++] = leftFirst ? l : r;
+                hint = arg;
             }
-            hint = arg;
+            out.weight[j] = best;
+            out.base[j] = in.weight[arg];
+            out.source[j] = arg;
         }
-        out.weight[j] = best;
-        out.base[j] = in.weight[arg];
-        out.source[j] = arg;
-    }
-    return true;
+    });
+    return !late;
 }
 
 std::optional<FreeChain> FreeFlightProgramme::run(

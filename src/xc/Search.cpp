@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "xc/FreeFlightProgramme.h"
+#include "xc/Parallel.h"
 #include "xc/SearchBounds.h"
 
 namespace qr::xc {
@@ -114,16 +115,18 @@ private:
         std::vector<double> start(n), finish(n);
         farStartIndex_.resize(n);
         // The answer for the neighbouring fix is a good first guess.
-        for (int i = 0, hint = 0; i < n; ++i) {
-            const auto [index, km] = t_.farthest(i, 0, i, hint);
-            start[i] = km;
-            farStartIndex_[i] = hint = index;
-        }
-        for (int i = n - 1, hint = n - 1; i >= 0; --i) {
-            const auto [index, km] = t_.farthest(i, i, n - 1, hint);
-            finish[i] = km;
-            hint = index;
-        }
+        forParts(n, [&](int first, int last) {
+            for (int i = first, hint = 0; i < last; ++i) {
+                const auto [index, km] = t_.farthest(i, 0, i, hint);
+                start[i] = km;
+                farStartIndex_[i] = hint = index;
+            }
+            for (int i = last - 1, hint = n - 1; i >= first; --i) {
+                const auto [index, km] = t_.farthest(i, i, n - 1, hint);
+                finish[i] = km;
+                hint = index;
+            }
+        });
         prefix_.resize(n);
         suffix_.resize(n);
         for (int i = 0; i < n; ++i) {
