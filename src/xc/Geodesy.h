@@ -29,9 +29,13 @@ inline double geodesicUpperBound(double chordKm) {
     const double x = chordKm / (2 * kMinCurvatureRadius);
     if (x >= 0.5) return kLongestGeodesic;
     // asin x ≤ x + x³ / (6 (1 − x²)): the series of asin with every coefficient after the
-    // second replaced by the larger 1/6. Within a centimetre of asin for 300 km.
+    // second replaced by the larger 1/6. Within a centimetre of asin for 300 km. Below
+    // x = 0.03 (380 km, nearly every leg) the factor for x = 0.03 serves: it saves a division
+    // and adds a centimetre at most.
     const double x2 = x * x;
-    return 2 * kMinCurvatureRadius * (x + x * x2 / (6 * (1 - x2)));
+    constexpr double kShortFactor = 1 / (6 * (1 - 0.03 * 0.03));
+    const double factor = x < 0.03 ? kShortFactor : 1 / (6 * (1 - x2));
+    return 2 * kMinCurvatureRadius * (x + x * x2 * factor);
 }
 
 // The length of the geodesic between two points (Vincenty's inverse method, to well below a

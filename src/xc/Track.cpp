@@ -1,6 +1,7 @@
 #include "xc/Track.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace qr::xc {
@@ -55,22 +56,39 @@ void descend(const Track& t, Node n, int lo, int hi, const Bound& bound, const L
 
 namespace {
 
-// Farther nodes first, so that the best found early prunes the rest.
+// The square of the longest chord from p to a point of the box.
+double maxChordSquared(const Ecef& p, const Box& b) {
+    const double c[3] = {p.x, p.y, p.z};
+    double s = 0;
+    for (int k = 0; k < 3; ++k) {
+        const double d = std::max(std::abs(c[k] - b.lo[k]), std::abs(b.hi[k] - c[k]));
+        s += d * d;
+    }
+    return s;
+}
+
+double chordSquared(const Ecef& a, const Ecef& b) {
+    const double dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
+    return dx * dx + dy * dy + dz * dz;
+}
+
+// Farther nodes first, so that the best found early prunes the rest. Squared chords, which
+// order as the chords do.
 void farthestIn(const Track& t, Node n, const Ecef& p, int lo, int hi,
                 std::pair<int, double>& best) {
     if (t.last(n) < lo || t.first(n) > hi) return;
     if (n.level == 0) {
-        const double d = chord(p, t.point(t.first(n)));
+        const double d = chordSquared(p, t.point(t.first(n)));
         if (d > best.second) best = {t.first(n), d};
         return;
     }
     Node x = t.left(n);
     if (!t.hasRight(n)) {
-        if (maxChord(p, t.box(x)) > best.second) farthestIn(t, x, p, lo, hi, best);
+        if (maxChordSquared(p, t.box(x)) > best.second) farthestIn(t, x, p, lo, hi, best);
         return;
     }
     Node y = t.right(n);
-    double bx = maxChord(p, t.box(x)), by = maxChord(p, t.box(y));
+    double bx = maxChordSquared(p, t.box(x)), by = maxChordSquared(p, t.box(y));
     if (by > bx) {
         std::swap(x, y);
         std::swap(bx, by);
@@ -83,13 +101,14 @@ void farthestIn(const Track& t, Node n, const Ecef& p, int lo, int hi,
 
 std::pair<int, double> Track::farthest(int a, int lo, int hi, int hint) const {
     const Ecef& p = points_[a];
-    std::pair<int, double> best{a, 0};
+    std::pair<int, double> best{a, 0};  // the chord squared, until the end
     for (int candidate : {hint, lo, hi})
         if (candidate >= lo && candidate <= hi) {
-            const double d = chord(p, points_[candidate]);
+            const double d = chordSquared(p, points_[candidate]);
             if (d > best.second) best = {candidate, d};
         }
     farthestIn(*this, root(), p, lo, hi, best);
+    best.second = std::sqrt(best.second);
     return best;
 }
 
