@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
-#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -60,7 +60,9 @@ int main(int argc, char** argv) {
             status = 1;
             continue;
         }
-        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        std::ostringstream read;
+        read << in.rdbuf();
+        const std::string text = std::move(read).str();
         const auto fixes = qr::flight::fixesOfIgcText(text);
         const auto result = qr::xc::score(fixes, *rules, options);
         std::cout << qr::xc::scoreRow(file, result) << '\n';
