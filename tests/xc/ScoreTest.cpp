@@ -226,6 +226,26 @@ TEST(XcScore, LaunchAfterAHikeUp) {
     EXPECT_EQ(walk.type, "") << "a walk is no flight";
 }
 
+TEST(XcScore, ALongZigzagScoresItsCorners) {
+    // Four straight 40 km legs east in a zigzag, 12,000 fixes: long enough for the search to
+    // work in parts on several threads. The track never comes back, so no triangle counts,
+    // and no chain of turnpoints beats the corners.
+    const LatLon a{45, 6};
+    const LatLon b = offset(a, 60, 40), c = offset(b, 120, 40), d = offset(c, 60, 40),
+                 e = offset(d, 120, 40);
+    const auto fixes = trackThrough({a, b, c, d, e}, 3000);
+    ASSERT_GT(fixes.size(), 12000u);
+    double corners = 0;
+    for (auto [from, to] : {std::pair{a, b}, {b, c}, {c, d}, {d, e}})
+        corners += roundHundredths(km(from, to));
+    for (const Rules* rules : {&xcontestRules(), &ffvlRules()}) {
+        const auto r = score(fixes, *rules, wholeLog());
+        EXPECT_EQ(r.code, "od") << rules->name;
+        EXPECT_NEAR(r.points, corners, 1e-9) << rules->name;
+        EXPECT_TRUE(r.optimal);
+    }
+}
+
 TEST(XcScore, TimeLimitOnAPerfectlyStraightLine) {
     std::vector<flight::Fix> fixes;
     for (int i = 0; i < 20000; ++i) {
