@@ -97,8 +97,8 @@ def main():
            + ") with `trim=true`, ours `qvd-xc-score` from the Release build; both on every "
            "test flight of the reference's package, under XContest and FFVL rules, one after "
            "the other (interleaved). Wall times of the whole process; for ours the scorer's "
-           "own time in brackets. The machine was shared with other builds: the figures are "
-           "noisy, the ratio less so.", "",
+           "own time in brackets. The load averages say how busy the machine was; the figures "
+           "are noisy, the ratio less so.", "",
            "| | Measured | Goal | Result |", "|---|---|---|---|",
            f"| Total, ours / reference | {total_ours:.2f} s / {total_ref:.2f} s = {ratio:.3f} "
            f"| at most {GOAL_RATIO:.3f} | {verdict(ratio <= GOAL_RATIO)} |",
