@@ -27,7 +27,7 @@ const char* const kSampleFlights =
     "1\t2024-06-12\t11:02:05\t11:52:04\t3000\t0:49 h\t2.933 m\t1.906 m\t4,00 km\t12,12\n"
     "2\t2024-06-14\t13:30:00\t14:14:55\t540\t0:44 h\t2.938 m\t1.881 m\t4,15 km\t9,49\n"
     "3\t\t\t\t0\t-\t-\t-\t-\t-\n"
-    "4\t2024-06-15\t09:45:30\t09:55:29\t600\t0:09 h\t1.657 m\t0 m\t2,30 km\t2,31\n";
+    "4\t2024-06-15\t09:45:30\t09:55:29\t600\t0:09 h\t1.657 m\t0 m\t2,30 km\t2,33\n";
 
 class CliCommands : public ::testing::Test {
 protected:
