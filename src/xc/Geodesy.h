@@ -13,9 +13,14 @@ struct Ecef {
 
 Ecef toEcef(double latitudeDegrees, double longitudeDegrees);
 
-inline double chord(const Ecef& a, const Ecef& b) {
+// Squared chords order as the chords do, without the square root.
+inline double chordSquared(const Ecef& a, const Ecef& b) {
     const double dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
+    return dx * dx + dy * dy + dz * dz;
+}
+
+inline double chord(const Ecef& a, const Ecef& b) {
+    return std::sqrt(chordSquared(a, b));
 }
 
 // The geodesic between two points of the ellipsoid is never shorter than their chord, and,

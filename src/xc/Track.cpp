@@ -56,22 +56,6 @@ void descend(const Track& t, Node n, int lo, int hi, const Bound& bound, const L
 
 namespace {
 
-// The square of the longest chord from p to a point of the box.
-double maxChordSquared(const Ecef& p, const Box& b) {
-    const double c[3] = {p.x, p.y, p.z};
-    double s = 0;
-    for (int k = 0; k < 3; ++k) {
-        const double d = std::max(std::abs(c[k] - b.lo[k]), std::abs(b.hi[k] - c[k]));
-        s += d * d;
-    }
-    return s;
-}
-
-double chordSquared(const Ecef& a, const Ecef& b) {
-    const double dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
-    return dx * dx + dy * dy + dz * dz;
-}
-
 // Farther nodes first, so that the best found early prunes the rest. Squared chords, which
 // order as the chords do.
 void farthestIn(const Track& t, Node n, const Ecef& p, int lo, int hi,

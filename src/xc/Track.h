@@ -85,14 +85,18 @@ inline double minChord(const Box& a, const Box& b) {
     return std::sqrt(s);
 }
 
-inline double maxChord(const Ecef& p, const Box& b) {
+inline double maxChordSquared(const Ecef& p, const Box& b) {
     const double c[3] = {p.x, p.y, p.z};
     double s = 0;
     for (int k = 0; k < 3; ++k) {
         const double d = std::max(std::abs(c[k] - b.lo[k]), std::abs(b.hi[k] - c[k]));
         s += d * d;
     }
-    return std::sqrt(s);
+    return s;
+}
+
+inline double maxChord(const Ecef& p, const Box& b) {
+    return std::sqrt(maxChordSquared(p, b));
 }
 
 }  // namespace qr::xc
